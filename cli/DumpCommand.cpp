@@ -1,0 +1,52 @@
+#include "cli/DumpCommand.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "cli/JsonWriter.h"
+#include "store/GoodsNameDictionary.h"
+#include "store/RecordFileSnapshot.h"
+#include "store/StoreFiles.h"
+#include "text/GbkCodec.h"
+
+namespace tallux {
+namespace {
+
+std::string RecordJson(const RecordLayout& layout, const void* record) {
+    JsonObjectWriter json;
+    for (const FieldInfo& field : layout.fields) {
+        switch (field.kind) {
+            case FieldKind::Text: json.AddText(field.name, GbkToUtf8(TextField(record, field))); break;
+            case FieldKind::Float64: json.AddNumber(field.name, NumberField(record, field)); break;
+            default: json.AddInteger(field.name, static_cast<long long>(NumberField(record, field))); break;
+        }
+    }
+    return json.Finish();
+}
+
+}  // namespace
+
+int DumpStore(const std::string& programDirectory, const std::string& which, std::ostream& out, std::ostream& err) {
+    std::filesystem::path home(programDirectory);
+    if (which == "goodsnames") {
+        GoodsNameDictionary dictionary;
+        dictionary.Load((home / kGoodsNameDictionaryPath).string());
+        for (const GoodsNameRecord& record : dictionary.Records()) out << RecordJson(GoodsNameLayout(), &record) << '\n';
+        return 0;
+    }
+    for (const StoreFile& file : StoreFiles()) {
+        if (which != file.name) continue;
+        const RecordLayout& layout = file.layout();
+        RecordFileSnapshot snapshot;
+        if (!snapshot.Load((home / file.relativePath).string(), static_cast<int>(layout.size))) {
+            err << "tallux-cli: " << snapshot.Error() << '\n';
+            return 1;
+        }
+        for (int i = 0; i < snapshot.Count(); ++i) out << RecordJson(layout, snapshot.Record(i)) << '\n';
+        return 0;
+    }
+    err << "tallux-cli: unknown store '" << which << "'\n";
+    return 2;
+}
+
+}  // namespace tallux

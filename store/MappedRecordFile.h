@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tallux {
+
+// A file of fixed-size records kept wholly mapped into memory.
+//
+// Layout: a 256-byte header (int32 count, int32 lastId, reserved) followed by
+// the records. Every record starts with an int32 id that Append assigns as
+// lastId + 1, so ids ascend in file order and are never reused. Pointers
+// returned by RecordAt point into the live mapping and are valid only until
+// the next modifying call.
+//
+// Every counted modification is flushed to disk before the call returns.
+// The mapping holds 500 spare records; on the 499th modification after an
+// open it is remapped to make room again.
+//
+// The file is locked for writing by this object (an open-file-description
+// lock, which also conflicts within one process); other processes may read it.
+class MappedRecordFile {
+public:
+    MappedRecordFile();
+    virtual ~MappedRecordFile();
+    MappedRecordFile(const MappedRecordFile&) = delete;
+    MappedRecordFile& operator=(const MappedRecordFile&) = delete;
+
+    // Copies one record over record index. Returns 1, or 0 without writing
+    // anything when index is not a valid record index or the file is closed.
+    virtual int Update(int index, const void* record);
+    // The record at index, or null when index is outside 0..count-1.
+    virtual void* RecordAt(int index);
+    virtual int Count() const;
+    virtual bool Reopen();
+    virtual bool IsOpen() const;
+    // Assigns lastId + 1 as the record's id (also in the caller's buffer) and
+    // stores it after the last record. Returns the new count, -1 when the
+    // file is closed or no id is left.
+    virtual int Append(void* record);
+    // Removes record index, moving the later ones down. Returns 1, or 0 when
+    // index is not a valid record index or the file is closed.
+    virtual int RemoveAt(int index);
+    virtual bool Flush();
+
+    // Opens (creating when missing) and maps path. Returns the count, or -1
+    // with ErrorText() set.
+    int Open(const std::string& path, int recordSize);
+
+    const void* RecordAt(int index) const;
+    int LastId() const { return lastId_; }
+    int NextId() const { return lastId_ + 1; }
+    // Counts a modification made in place through RecordAt.
+    void Touch();
+
+    const std::string& ErrorText() const { return errorText_; }
+    const std::string& Path() const { return path_; }
+    int RecordSize() const { return recordSize_; }
+    // Grows with every counted modification and never resets; lets derived
+    // stores notice that cached positions are out of date.
+    std::uint64_t ChangeSerial() const { return changeSerial_; }
+
+private:
+    void CountModification();
+    void Unmap();
+    void CloseFile();
+    bool MapView();
+    bool EnsureRoomForOneMore();
+    void FinishRemoval(std::int32_t originalCount, std::int32_t progress);
+    unsigned char* Slot(int index) const;
+    void WriteHeaderInt(std::size_t offset, std::int32_t value);
+    void Fail(const char* format);
+
+    int recordSize_ = 0;
+    std::string path_;
+    int fd_ = -1;
+    unsigned char* view_ = nullptr;
+    std::size_t viewBytes_ = 0;
+    int capacity_ = 0;  // records that fit in the view
+    int count_ = 0;
+    int lastId_ = 0;
+    bool isOpen_ = false;
+    int modifications_ = 0;
+    std::uint64_t changeSerial_ = 0;
+    std::string errorText_;
+};
+
+}  // namespace tallux

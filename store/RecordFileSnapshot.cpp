@@ -1,0 +1,40 @@
+#include "store/RecordFileSnapshot.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace tallux {
+
+bool RecordFileSnapshot::Load(const std::string& path, int recordSize) {
+    *this = RecordFileSnapshot{};
+    recordSize_ = recordSize;
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        if (errno == ENOENT) return true;
+        error_ = path + ": " + std::strerror(errno);
+        return false;
+    }
+    exists_ = true;
+    fileSize_ = static_cast<std::int64_t>(in.tellg());
+    unsigned char headerBytes[kHeaderSize] = {};
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(headerBytes), std::min<std::int64_t>(fileSize_, kHeaderSize));
+    if (auto reason = ParseRecordFileHeader(headerBytes, fileSize_, recordSize, header_)) {
+        error_ = path + ": header invalid: " + *reason;
+        return false;
+    }
+    // A pending delete is finished by the next writer; until then the file
+    // holds its original count of records.
+    int stored = header_.pending ? header_.pending->originalCount : header_.count;
+    records_.resize(static_cast<std::size_t>(stored) * static_cast<std::size_t>(recordSize));
+    in.seekg(static_cast<std::streamoff>(kHeaderSize));
+    if (!records_.empty() && !in.read(reinterpret_cast<char*>(records_.data()), static_cast<std::streamsize>(records_.size()))) {
+        error_ = path + ": cannot read the records";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tallux

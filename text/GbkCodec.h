@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tallux {
+
+// Conversion between UTF-8 (what this program handles in memory) and GBK,
+// code page 936, the encoding of every stored and transmitted text.
+// The single byte 0x80 is the euro sign, as in code page 936.
+
+// Plain decoding: bytes GBK cannot map become U+FFFD. Stops at nothing:
+// callers pass the text part of a field (up to its terminator).
+std::string GbkToUtf8(std::string_view gbk);
+
+// Plain encoding: characters GBK cannot hold become "?". Invalid UTF-8
+// input bytes become "?" as well.
+std::string Utf8ToGbk(std::string_view utf8);
+
+}  // namespace tallux
