@@ -26,6 +26,13 @@ std::string RecordJson(const RecordLayout& layout, const void* record) {
 
 }  // namespace
 
+bool IsDumpableStore(const std::string& which) {
+    if (which == "goodsnames") return true;
+    for (const StoreFile& file : StoreFiles())
+        if (which == file.name) return true;
+    return false;
+}
+
 int DumpStore(const std::string& programDirectory, const std::string& which, std::ostream& out, std::ostream& err) {
     std::filesystem::path home(programDirectory);
     if (which == "goodsnames") {

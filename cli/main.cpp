@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
 
     if (command == "dump") {
         if (rest.size() != 1) return Usage("dump needs one store name");
+        if (!tallux::IsDumpableStore(rest[0])) return Usage("unknown store " + rest[0]);
         return tallux::DumpStore(home, rest[0], std::cout, std::cerr);
     }
     if (command == "check") {

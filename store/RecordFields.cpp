@@ -146,6 +146,13 @@ std::string_view TextField(const void* record, const FieldInfo& field) {
     return std::string_view(at, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - at) : field.size);
 }
 
+void SetTextField(void* record, const FieldInfo& field, std::string_view text) {
+    char* at = static_cast<char*>(record) + field.offset;
+    std::string_view cut = CutAtCharBoundary(text, field.size - 1);
+    std::memset(at, 0, field.size);
+    std::memcpy(at, cut.data(), cut.size());
+}
+
 bool TextFieldTerminated(const void* record, const FieldInfo& field) {
     return std::memchr(static_cast<const char*>(record) + field.offset, '\0', field.size) != nullptr;
 }

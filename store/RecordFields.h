@@ -38,6 +38,10 @@ double NumberField(const void* record, const FieldInfo& field);
 // has none).
 std::string_view TextField(const void* record, const FieldInfo& field);
 
+// Stores text in a text field, cut at a character boundary so that the
+// field keeps its terminator, and zero-fills the rest of the field.
+void SetTextField(void* record, const FieldInfo& field, std::string_view text);
+
 // False when a text field has no terminator within its width.
 bool TextFieldTerminated(const void* record, const FieldInfo& field);
 

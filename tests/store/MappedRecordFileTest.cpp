@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store/LittleEndian.h"
+#include "store/MappedRecordFile.h"
+#include "store/RecordFileHeader.h"
+#include "tests/support/TempDir.h"
+
+namespace tallux {
+namespace {
+
+constexpr int kSize = 64;
+
+// A record of kSize bytes whose body is derived from a tag, so a record can
+// be recognised after moves and reopens.
+std::vector<unsigned char> MakeRecord(int tag) {
+    std::vector<unsigned char> record(kSize, 0);
+    for (int i = 4; i < kSize; ++i) record[static_cast<std::size_t>(i)] = static_cast<unsigned char>(tag * 7 + i);
+    return record;
+}
+
+int IdAt(MappedRecordFile& file, int index) { return le::LoadInt32(file.RecordAt(index)); }
+
+bool BodyMatches(const void* record, int tag) {
+    auto expected = MakeRecord(tag);
+    return std::memcmp(static_cast<const unsigned char*>(record) + 4, expected.data() + 4, kSize - 4) == 0;
+}
+
+std::string Header(std::int32_t count, std::int32_t lastId) {
+    std::string bytes(kHeaderSize, '\0');
+    le::StoreInt32(bytes.data(), count);
+    le::StoreInt32(bytes.data() + 4, lastId);
+    return bytes;
+}
+
+class MappedRecordFileTest : public ::testing::Test {
+protected:
+    int AppendTagged(MappedRecordFile& file, int tag) {
+        auto record = MakeRecord(tag);
+        return file.Append(record.data());
+    }
+
+    test::TempDir dir;
+    std::string path = dir.File("records.dat");
+};
+
+TEST_F(MappedRecordFileTest, NewFileOpensEmptyAndGrowsAheadOnFirstAppend) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    EXPECT_TRUE(file.IsOpen());
+    EXPECT_EQ(file.LastId(), 0);
+    EXPECT_EQ(file.NextId(), 1);
+    EXPECT_EQ(file.RecordAt(0), nullptr);
+    EXPECT_EQ(file.RecordAt(-1), nullptr);
+
+    auto record = MakeRecord(1);
+    EXPECT_EQ(file.Append(record.data()), 1);
+    EXPECT_EQ(le::LoadInt32(record.data()), 1) << "the id is written back into the caller's buffer";
+    EXPECT_EQ(IdAt(file, 0), 1);
+    EXPECT_GE(std::filesystem::file_size(path), 500u * kSize + 256u);
+
+    std::string onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 1);      // count
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + 4), 1);  // lastId
+}
+
+TEST_F(MappedRecordFileTest, IdsAreNeverReusedAfterDeletesOrReopen) {
+    {
+        MappedRecordFile file;
+        ASSERT_EQ(file.Open(path, kSize), 0);
+        for (int tag = 1; tag <= 3; ++tag) AppendTagged(file, tag);
+        ASSERT_EQ(file.RemoveAt(2), 1);  // the highest id, 3
+        AppendTagged(file, 4);
+        EXPECT_EQ(IdAt(file, 2), 4);
+        while (file.Count() > 0) file.RemoveAt(0);
+        EXPECT_EQ(file.LastId(), 4);
+    }
+    MappedRecordFile reopened;
+    ASSERT_EQ(reopened.Open(path, kSize), 0);
+    EXPECT_EQ(reopened.LastId(), 4);
+    AppendTagged(reopened, 5);
+    EXPECT_EQ(IdAt(reopened, 0), 5);
+}
+
+TEST_F(MappedRecordFileTest, ThousandAppendsCrossTheRemapAndStayReadable) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    for (int tag = 1; tag <= 1000; ++tag) ASSERT_EQ(AppendTagged(file, tag), tag);
+    // Two remaps happened (at the 499th and 998th modification); the file
+    // has grown ahead of the records each time.
+    EXPECT_GE(std::filesystem::file_size(path), (1000u + 1u) * kSize + 256u);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(IdAt(file, i), i + 1);
+        ASSERT_TRUE(BodyMatches(file.RecordAt(i), i + 1)) << i;
+    }
+    ASSERT_TRUE(file.Reopen());
+    EXPECT_EQ(file.Count(), 1000);
+    EXPECT_TRUE(BodyMatches(file.RecordAt(999), 1000));
+}
+
+TEST_F(MappedRecordFileTest, RemoveKeepsOrderOfTheRest) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    for (int tag = 1; tag <= 5; ++tag) AppendTagged(file, tag);
+    ASSERT_EQ(file.RemoveAt(1), 1);
+    ASSERT_EQ(file.Count(), 4);
+    int expected[] = {1, 3, 4, 5};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(IdAt(file, i), expected[i]);
+        EXPECT_TRUE(BodyMatches(file.RecordAt(i), expected[i]));
+    }
+    std::string onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
+    EXPECT_EQ(onDisk.substr(8, kHeaderSize - 8), std::string(kHeaderSize - 8, '\0')) << "reserved bytes are zero again";
+}
+
+TEST_F(MappedRecordFileTest, InvalidIndexesWriteNothing) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    for (int tag = 1; tag <= 3; ++tag) AppendTagged(file, tag);
+    const std::string before = test::ReadWholeFile(path);
+    auto record = MakeRecord(9);
+    for (int index : {-1, 3, 4, 1 << 30}) {
+        EXPECT_EQ(file.Update(index, record.data()), 0) << index;
+        EXPECT_EQ(file.RemoveAt(index), 0) << index;
+        EXPECT_EQ(file.RecordAt(index), nullptr) << index;
+    }
+    EXPECT_EQ(test::ReadWholeFile(path), before);
+    EXPECT_EQ(file.Update(1, record.data()), 1);
+    EXPECT_TRUE(BodyMatches(file.RecordAt(1), 9));
+}
+
+TEST_F(MappedRecordFileTest, ClosedFileRefusesEveryChange) {
+    MappedRecordFile file;  // never opened
+    auto record = MakeRecord(1);
+    EXPECT_EQ(file.Append(record.data()), -1);
+    EXPECT_EQ(file.Update(0, record.data()), 0);
+    EXPECT_EQ(file.RemoveAt(0), 0);
+    EXPECT_EQ(file.RecordAt(0), nullptr);
+    EXPECT_FALSE(file.Flush() && file.IsOpen());
+}
+
+TEST_F(MappedRecordFileTest, SecondWriterIsRefusedUntilTheFirstCloses) {
+    auto first = std::make_unique<MappedRecordFile>();
+    ASSERT_EQ(first->Open(path, kSize), 0);
+    MappedRecordFile second;
+    EXPECT_EQ(second.Open(path, kSize), -1);
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.ErrorText(), "File(" + path + ") open failed.");
+    first.reset();
+    EXPECT_EQ(second.Open(path, kSize), 0);
+}
+
+TEST_F(MappedRecordFileTest, OpenFailureNamesThePath) {
+    MappedRecordFile file;
+    std::string missing = dir.File("no-such-folder/records.dat");
+    EXPECT_EQ(file.Open(missing, kSize), -1);
+    EXPECT_EQ(file.ErrorText(), "File(" + missing + ") open failed.");
+}
+
+TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
+    std::string journalWithoutSense = Header(2, 2) + std::string(2 * kSize, 'r');
+    le::StoreInt32(journalWithoutSense.data() + kRemovalMarkOffset, kRemovalMark);
+    le::StoreInt32(journalWithoutSense.data() + kRemovalIndexOffset, 5);  // beyond the records
+    le::StoreInt32(journalWithoutSense.data() + kRemovalCountOffset, 2);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"negative count", Header(-1, 3) + std::string(3 * kSize, 'r')},
+        {"negative lastId", Header(0, -7)},
+        {"records beyond the end", Header(3, 3) + std::string(2 * kSize, 'r')},
+        {"more records than ids", Header(3, 2) + std::string(3 * kSize, 'r')},
+        {"short file with a count", std::string("\x05\x00\x00\x00\x05", 5)},
+        {"inconsistent delete journal", journalWithoutSense},
+    };
+    for (const Case& c : cases) {
+        test::WriteWholeFile(path, c.bytes);
+        MappedRecordFile file;
+        EXPECT_EQ(file.Open(path, kSize), -1) << c.what;
+        EXPECT_FALSE(file.IsOpen()) << c.what;
+        EXPECT_NE(file.ErrorText().find("header invalid"), std::string::npos) << c.what << ": " << file.ErrorText();
+        EXPECT_EQ(test::ReadWholeFile(path), c.bytes) << c.what << ": the file must stay byte for byte";
+    }
+}
+
+TEST_F(MappedRecordFileTest, InterruptedDeleteIsFinishedOnOpen) {
+    // Five records 1..5; the delete of index 1 was interrupted after slot 1
+    // and 2 had been refilled and while slot 3 was being copied (torn).
+    std::vector<std::vector<unsigned char>> slots;
+    for (int tag : {1, 3, 4, 4, 5}) {
+        auto record = MakeRecord(tag);
+        le::StoreInt32(record.data(), tag);
+        slots.push_back(record);
+    }
+    auto fifth = MakeRecord(5);
+    std::memcpy(slots[3].data(), fifth.data(), kSize / 2);  // half of the copy of 5 into slot 3
+    std::string bytes = Header(5, 5);
+    le::StoreInt32(bytes.data() + kRemovalMarkOffset, kRemovalMark);
+    le::StoreInt32(bytes.data() + kRemovalIndexOffset, 1);
+    le::StoreInt32(bytes.data() + kRemovalCountOffset, 5);
+    le::StoreInt32(bytes.data() + kRemovalProgressOffset, 3);
+    for (auto& slot : slots) bytes.append(reinterpret_cast<const char*>(slot.data()), slot.size());
+    test::WriteWholeFile(path, bytes);
+
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 4) << file.ErrorText();
+    int expected[] = {1, 3, 4, 5};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(IdAt(file, i), expected[i]);
+        EXPECT_TRUE(BodyMatches(file.RecordAt(i), expected[i])) << i;
+    }
+    std::string onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kRemovalMarkOffset), 0);
+}
+
+TEST_F(MappedRecordFileTest, ChangesAreCountedForCachedPositions) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    auto serial = file.ChangeSerial();
+    AppendTagged(file, 1);
+    EXPECT_GT(file.ChangeSerial(), serial);
+    serial = file.ChangeSerial();
+    file.Touch();
+    EXPECT_GT(file.ChangeSerial(), serial);
+    serial = file.ChangeSerial();
+    file.Reopen();
+    EXPECT_GT(file.ChangeSerial(), serial) << "a new mapping moves every record";
+}
+
+}  // namespace
+}  // namespace tallux
