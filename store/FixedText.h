@@ -32,7 +32,7 @@ struct FixedText {
     void assign(std::string_view text) {
         std::string_view cut = CutAtCharBoundary(text, N - 1);
         std::memset(bytes, 0, N);
-        std::memcpy(bytes, cut.data(), cut.size());
+        if (!cut.empty()) std::memcpy(bytes, cut.data(), cut.size());
     }
 
     FixedText& operator=(std::string_view text) {

@@ -150,7 +150,7 @@ void SetTextField(void* record, const FieldInfo& field, std::string_view text) {
     char* at = static_cast<char*>(record) + field.offset;
     std::string_view cut = CutAtCharBoundary(text, field.size - 1);
     std::memset(at, 0, field.size);
-    std::memcpy(at, cut.data(), cut.size());
+    if (!cut.empty()) std::memcpy(at, cut.data(), cut.size());
 }
 
 bool TextFieldTerminated(const void* record, const FieldInfo& field) {

@@ -41,8 +41,9 @@ TEST(RecordLayout, TextAtFullLengthKeepsItsTerminatorAndItsNeighbours) {
                 EXPECT_EQ(stored.size(), text == &longAscii ? field.size - 1 : (field.size - 1) / 2 * 2)
                     << layout->name << "." << field.name;
                 EXPECT_EQ(record[field.offset + field.size - 1], 0) << layout->name << "." << field.name;
-                for (std::size_t i = 0; i < layout->size; ++i)
+                for (std::size_t i = 0; i < layout->size; ++i) {
                     if (i < field.offset || i >= field.offset + field.size) ASSERT_EQ(record[i], 0xEE) << i;
+                }
             }
         }
     }
