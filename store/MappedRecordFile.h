@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <sys/types.h>
 #include <string>
 
 namespace tallux {
@@ -14,9 +15,14 @@ namespace tallux {
 // returned by RecordAt point into the live mapping and are valid only until
 // the next modifying call.
 //
-// Every counted modification is flushed to disk before the call returns.
-// The mapping holds 500 spare records; on the 499th modification after an
-// open it is remapped to make room again.
+// Reads go through the mapping; changes are written with pwrite (the mapping
+// shows them at once) in an order that a killed process cannot tear: a
+// record before the header that counts it, and a delete journalled in the
+// header's reserved bytes. Every counted modification is flushed to disk
+// (fdatasync) before the call returns, so a change whose call returned
+// survives a crash or power loss. The mapping holds 500 spare records,
+// written out when the file grows; on the 499th modification after an open
+// it is remapped to make room again.
 //
 // The file is locked for writing by this object (an open-file-description
 // lock, which also conflicts within one process); other processes may read it.
@@ -67,9 +73,11 @@ private:
     void CloseFile();
     bool MapView();
     bool EnsureRoomForOneMore();
-    void FinishRemoval(std::int32_t originalCount, std::int32_t progress);
+    bool FinishRemoval(std::int32_t originalCount, std::int32_t progress);
     unsigned char* Slot(int index) const;
-    void WriteHeaderInt(std::size_t offset, std::int32_t value);
+    off_t SlotOffset(int index) const;
+    bool WriteAt(const void* data, std::size_t size, off_t offset);
+    bool WriteZeros(off_t from, off_t to);
     void Fail(const char* format);
 
     int recordSize_ = 0;
