@@ -1,6 +1,6 @@
-// Kills a writer process at random moments, again and again, and checks
-// that the record file it leaves behind opens with every change whose call
-// had returned, and nothing torn.
+// Kills a writer process, at random moments and at every write it makes,
+// and checks that the record file it leaves behind opens with every change
+// whose call had returned, and nothing torn.
 
 #include <gtest/gtest.h>
 
@@ -14,15 +14,38 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/ShipmentStore.h"
 #include "tests/store/StoreTestRecords.h"
 #include "tests/support/TempDir.h"
 
+// Every pwrite of the store goes through here (the test is linked with
+// --wrap=pwrite). A child process can ask to be killed at its n-th write,
+// optionally after the part of that write that lies before a page boundary,
+// which is where the kernel can stop a write that a kill interrupts.
+namespace {
+long killAtWrite = 0;
+bool tearAtPageBoundary = false;
+long writesSoFar = 0;
+}  // namespace
+
+extern "C" ssize_t __real_pwrite(int fd, const void* buffer, size_t size, off_t offset);
+extern "C" ssize_t __wrap_pwrite(int fd, const void* buffer, size_t size, off_t offset) {
+    if (killAtWrite > 0 && ++writesSoFar == killAtWrite) {
+        off_t boundary = (offset / 4096 + 1) * 4096;
+        if (tearAtPageBoundary && boundary < offset + static_cast<off_t>(size))
+            __real_pwrite(fd, buffer, static_cast<size_t>(boundary - offset), offset);
+        raise(SIGKILL);
+    }
+    return __real_pwrite(fd, buffer, size, offset);
+}
+
 namespace tallux {
 namespace {
 
-enum : std::int32_t { kAppended = 1, kRemoved = 2, kOpenFailed = 3 };
+enum : std::int32_t { kAppended = 1, kRemoved = 2, kOpenFailed = 3, kUpdated = 4, kFinished = 5 };
 
 struct Report {
     std::int32_t what;
@@ -31,18 +54,27 @@ struct Report {
 
 // The body of a record is a function of its id, so a torn or misplaced
 // record shows.
-ShipmentRecord RecordFor(int id) {
+ShipmentRecord RecordFor(int id, int version = 0) {
     auto r = test::Shipment("TL" + std::to_string(10000000 + id));
-    for (std::size_t i = 0; i < sizeof r.remark.bytes - 1; ++i) r.remark.bytes[i] = static_cast<char>('a' + (id + i) % 26);
+    for (std::size_t i = 0; i < sizeof r.remark.bytes - 1; ++i)
+        r.remark.bytes[i] = static_cast<char>('a' + (id + i + static_cast<std::size_t>(version)) % 26);
+    for (std::size_t i = 0; i < sizeof r.spare5.bytes - 1; ++i)
+        r.spare5.bytes[i] = static_cast<char>('A' + (id * 3 + i + static_cast<std::size_t>(version)) % 26);
     r.goodsQuantity = id * 3;
+    r.reservedNumber = version;
     r.weight = id / 8.0;
+    r.id = id;
     return r;
 }
 
 bool Intact(const ShipmentRecord& r) {
-    ShipmentRecord expected = RecordFor(r.id);
-    expected.id = r.id;
+    ShipmentRecord expected = RecordFor(r.id, r.reservedNumber);
     return std::memcmp(&expected, &r, sizeof r) == 0;
+}
+
+void Send(int fd, std::int32_t what, std::int32_t id) {
+    Report report{what, id};
+    (void)!write(fd, &report, sizeof report);
 }
 
 [[noreturn]] void RunWriter(const std::string& path, unsigned seed, int reportFd) {
@@ -139,6 +171,106 @@ TEST(CrashSafety, KilledWriterLosesNoReturnedChangeAndTearsNothing) {
         ASSERT_GE(store.LastId(), highestReported) << "round " << round << ": an id could be issued twice";
         expected = found;
         highestReported = std::max(highestReported, previous);
+    }
+}
+
+// The records (id, version) a file holds, in order; version -1 for a record
+// that is not intact.
+using Contents = std::vector<std::pair<int, int>>;
+
+Contents Read(const ShipmentStore& store) {
+    Contents contents;
+    for (int i = 0; i < store.Count(); ++i) {
+        const ShipmentRecord* r = store.At(i);
+        contents.emplace_back(r->id, Intact(*r) ? static_cast<int>(r->reservedNumber) : -1);
+    }
+    return contents;
+}
+
+// A fixed run of changes on a file of six records, and the contents after
+// each of them.
+struct Step {
+    const char* what;
+    void (*run)(ShipmentStore&);
+    Contents after;
+};
+
+const std::vector<Step>& Steps() {
+    static const std::vector<Step> steps = {
+        {"append 7", [](ShipmentStore& s) { auto r = RecordFor(7); s.Append(r); },
+         {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"delete 2", [](ShipmentStore& s) { s.RemoveAt(1); }, {{1, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"update 1", [](ShipmentStore& s) { s.Update(0, RecordFor(1, 1)); },
+         {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"append 8", [](ShipmentStore& s) { auto r = RecordFor(8); s.Append(r); },
+         {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}},
+        {"delete 8", [](ShipmentStore& s) { s.RemoveAt(s.Count() - 1); },
+         {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"delete 1", [](ShipmentStore& s) { s.RemoveAt(0); }, {{3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+    };
+    return steps;
+}
+
+TEST(CrashSafety, KillAtEveryWriteLeavesTheStateBeforeOrAfterTheChange) {
+    const Contents initial = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}};
+    for (bool tear : {false, true}) {
+        bool finished = false;
+        for (long killAt = 1; !finished && killAt < 1000; ++killAt) {
+            SCOPED_TRACE(std::string(tear ? "torn " : "whole ") + "write " + std::to_string(killAt));
+            test::TempDir dir;
+            const std::string path = dir.File("recinput.dat");
+            {
+                ShipmentStore store;
+                ASSERT_EQ(store.Open(path), 0);
+                for (int id = 1; id <= 6; ++id) {
+                    auto r = RecordFor(id);
+                    store.Append(r);
+                }
+            }
+            int fds[2];
+            ASSERT_EQ(pipe(fds), 0);
+            pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                close(fds[0]);
+                killAtWrite = killAt;
+                tearAtPageBoundary = tear;
+                ShipmentStore store;
+                if (store.Open(path) < 0) _exit(1);
+                for (const Step& step : Steps()) {
+                    step.run(store);
+                    Send(fds[1], kAppended, 0);
+                }
+                Send(fds[1], kFinished, 0);
+                _exit(0);
+            }
+            close(fds[1]);
+            int status = 0;
+            waitpid(child, &status, 0);
+            std::size_t done = 0;
+            Report report;
+            while (read(fds[0], &report, sizeof report) == static_cast<ssize_t>(sizeof report))
+                report.what == kFinished ? void(finished = true) : void(++done);
+            close(fds[0]);
+            ASSERT_TRUE(finished || (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL));
+
+            ShipmentStore store;
+            ASSERT_GE(store.Open(path), 0) << store.ErrorText();
+            const Contents found = Read(store);
+            const Contents& before = done == 0 ? initial : Steps()[done - 1].after;
+            if (finished || found == before) {
+                EXPECT_EQ(found, before);
+                continue;
+            }
+            const Step& inFlight = Steps()[done];
+            if (found == inFlight.after) continue;
+            // An update may tear the one record it was writing, and only that.
+            Contents tornUpdate = inFlight.after;
+            tornUpdate[0].second = -1;
+            EXPECT_TRUE(std::string(inFlight.what) == "update 1" && found == tornUpdate)
+                << "after \"" << inFlight.what << "\" was interrupted the file holds neither the state before nor after it";
+        }
+        EXPECT_TRUE(finished) << "the run never got through its writes";
     }
 }
 
