@@ -118,7 +118,7 @@ bool MappedRecordFile::MapView() {
     isOpen_ = true;
 
     if (header.pending) {
-        if (!FinishRemoval(header.pending->originalCount, header.pending->progress) || fdatasync(fd_) != 0) {
+        if (!FinishChange(*header.pending) || fdatasync(fd_) != 0) {
             Fail("File(%s) mapping failed.");
             Unmap();
             CloseFile();
@@ -198,15 +198,22 @@ const void* MappedRecordFile::RecordAt(int index) const {
 int MappedRecordFile::Update(int index, const void* record) {
     if (!isOpen_ || !record || index < 0 || index >= count_) return 0;
     const auto size = static_cast<std::size_t>(recordSize_);
-    // A record taken from the mapping itself is copied out first, so the
-    // write never reads the page it is writing.
+    // A record taken from the mapping itself is copied out first: staging
+    // it below may overwrite where it lies.
     std::vector<unsigned char> copy;
     const auto* bytes = static_cast<const unsigned char*>(record);
     if (bytes + size > view_ && bytes < view_ + viewBytes_) {
         copy.assign(bytes, bytes + size);
         bytes = copy.data();
     }
-    if (!WriteAt(bytes, size, SlotOffset(index))) return 0;
+    // Stage the new record in the spare slot after the last one, journal
+    // the copy, then make it: a crash leaves the old record or the new one.
+    if (!EnsureRoomForOneMore() || !WriteAt(bytes, size, SlotOffset(count_))) return 0;
+    PendingChange change{PendingChange::Kind::Update, index, count_, 0};
+    if (!WriteJournal(&change) || !FinishChange(change)) {
+        Reopen();  // finishes the change from its journal, or leaves the file closed
+        return 0;
+    }
     CountModification();
     return 1;
 }
@@ -242,14 +249,8 @@ bool MappedRecordFile::EnsureRoomForOneMore() {
 
 int MappedRecordFile::RemoveAt(int index) {
     if (!isOpen_ || index < 0 || index >= count_) return 0;
-    // The journal goes in with one write, so it is either whole or absent.
-    unsigned char journal[16];
-    le::StoreInt32(journal + (kRemovalMarkOffset - 8), kRemovalMark);
-    le::StoreInt32(journal + (kRemovalIndexOffset - 8), index);
-    le::StoreInt32(journal + (kRemovalCountOffset - 8), count_);
-    le::StoreInt32(journal + (kRemovalProgressOffset - 8), index);
-    bool done = WriteAt(journal, sizeof journal, kRemovalMarkOffset) && FinishRemoval(count_, index);
-    if (!done) {
+    PendingChange change{PendingChange::Kind::Removal, index, count_, index};
+    if (!WriteJournal(&change) || !FinishChange(change)) {
         // A write failed half-way: reopening finishes the delete from its
         // journal, or leaves the file closed when the disk refuses that too.
         Reopen();
@@ -259,25 +260,33 @@ int MappedRecordFile::RemoveAt(int index) {
     return 1;
 }
 
-bool MappedRecordFile::FinishRemoval(std::int32_t originalCount, std::int32_t progress) {
+bool MappedRecordFile::WriteJournal(const PendingChange* change) {
+    // One write, so the journal is either whole or absent.
+    unsigned char journal[kJournalSize] = {};
+    if (change) EncodeJournal(*change, journal);
+    return WriteAt(journal, sizeof journal, kJournalOffset);
+}
+
+bool MappedRecordFile::FinishChange(const PendingChange& change) {
     const auto size = static_cast<std::size_t>(recordSize_);
+    std::vector<unsigned char> record(size);
+    if (change.kind == PendingChange::Kind::Update) {
+        std::memcpy(record.data(), Slot(change.originalCount), size);
+        return WriteAt(record.data(), size, SlotOffset(change.index)) && WriteJournal(nullptr);
+    }
     // Slot s+1 is read before anything overwrites it, so repeating the copy
     // of the slot named by progress after an interruption is harmless.
-    std::vector<unsigned char> record(size);
-    unsigned char progressBytes[4];
-    for (std::int32_t s = progress; s < originalCount - 1; ++s) {
+    unsigned char progress[4];
+    for (std::int32_t s = change.progress; s < change.originalCount - 1; ++s) {
         std::memcpy(record.data(), Slot(s + 1), size);
-        le::StoreInt32(progressBytes, s + 1);
-        if (!WriteAt(record.data(), size, SlotOffset(s)) ||
-            !WriteAt(progressBytes, sizeof progressBytes, kRemovalProgressOffset))
+        le::StoreInt32(progress, s + 1);
+        if (!WriteAt(record.data(), size, SlotOffset(s)) || !WriteAt(progress, sizeof progress, kJournalProgressOffset))
             return false;
     }
     unsigned char count[4];
-    le::StoreInt32(count, originalCount - 1);
-    const unsigned char cleared[16] = {};
-    if (!WriteAt(count, sizeof count, kCountOffset) || !WriteAt(cleared, sizeof cleared, kRemovalMarkOffset))
-        return false;
-    count_ = originalCount - 1;
+    le::StoreInt32(count, change.originalCount - 1);
+    if (!WriteAt(count, sizeof count, kCountOffset) || !WriteJournal(nullptr)) return false;
+    count_ = change.originalCount - 1;
     return true;
 }
 

@@ -7,6 +7,8 @@
 
 namespace tallux {
 
+struct PendingChange;
+
 // A file of fixed-size records kept wholly mapped into memory.
 //
 // Layout: a 256-byte header (int32 count, int32 lastId, reserved) followed by
@@ -17,8 +19,8 @@ namespace tallux {
 //
 // Reads go through the mapping; changes are written with pwrite (the mapping
 // shows them at once) in an order that a killed process cannot tear: a
-// record before the header that counts it, and a delete journalled in the
-// header's reserved bytes. Every counted modification is flushed to disk
+// record before the header that counts it; updates and deletes journalled in
+// the header's reserved bytes and finished on the next open. Every counted modification is flushed to disk
 // (fdatasync) before the call returns, so a change whose call returned
 // survives a crash or power loss. The mapping holds 500 spare records,
 // written out when the file grows; on the 499th modification after an open
@@ -73,7 +75,8 @@ private:
     void CloseFile();
     bool MapView();
     bool EnsureRoomForOneMore();
-    bool FinishRemoval(std::int32_t originalCount, std::int32_t progress);
+    bool WriteJournal(const PendingChange* change);
+    bool FinishChange(const PendingChange& change);
     unsigned char* Slot(int index) const;
     off_t SlotOffset(int index) const;
     bool WriteAt(const void* data, std::size_t size, off_t offset);

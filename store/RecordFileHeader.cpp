@@ -28,19 +28,40 @@ std::optional<std::string> ParseRecordFileHeader(const unsigned char* bytes, std
         return "header count " + std::to_string(header.count) + " needs " + std::to_string(recordsEnd) +
                " bytes but the file has " + std::to_string(fileSize);
 
-    if (le::LoadInt32(raw + kRemovalMarkOffset) == kRemovalMark) {
-        PendingRemoval p;
-        p.index = le::LoadInt32(raw + kRemovalIndexOffset);
-        p.originalCount = le::LoadInt32(raw + kRemovalCountOffset);
-        p.progress = le::LoadInt32(raw + kRemovalProgressOffset);
-        bool consistent = p.originalCount > 0 && p.index >= 0 && p.index < p.originalCount &&
-                          p.progress >= p.index && p.progress <= p.originalCount - 1 &&
-                          (header.count == p.originalCount || header.count == p.originalCount - 1) &&
-                          static_cast<std::int64_t>(kHeaderSize) + p.originalCount * recordSize <= fileSize;
-        if (!consistent) return "the journal of an interrupted delete is inconsistent";
+    const std::int32_t mark = le::LoadInt32(raw + kJournalMarkOffset);
+    if (mark == kRemovalMark || mark == kUpdateMark) {
+        PendingChange p;
+        p.kind = mark == kRemovalMark ? PendingChange::Kind::Removal : PendingChange::Kind::Update;
+        p.index = le::LoadInt32(raw + kJournalIndexOffset);
+        p.originalCount = le::LoadInt32(raw + kJournalCountOffset);
+        p.progress = le::LoadInt32(raw + kJournalProgressOffset);
+        bool consistent;
+        if (p.kind == PendingChange::Kind::Removal) {
+            consistent = p.originalCount > 0 && p.index >= 0 && p.index < p.originalCount && p.progress >= p.index &&
+                         p.progress <= p.originalCount - 1 &&
+                         (header.count == p.originalCount || header.count == p.originalCount - 1) &&
+                         static_cast<std::int64_t>(kHeaderSize) + p.originalCount * recordSize <= fileSize;
+        } else {
+            // The staged record sits in the slot after the last one.
+            consistent = p.index >= 0 && p.index < p.originalCount && header.count == p.originalCount &&
+                         static_cast<std::int64_t>(kHeaderSize) + (p.originalCount + 1) * recordSize <= fileSize;
+        }
+        if (!consistent) return "the journal of an interrupted change is inconsistent";
         header.pending = p;
     }
     return std::nullopt;
+}
+
+}  // namespace tallux
+
+namespace tallux {
+
+void EncodeJournal(const PendingChange& change, unsigned char (&bytes)[kJournalSize]) {
+    le::StoreInt32(bytes + (kJournalMarkOffset - kJournalOffset),
+                   change.kind == PendingChange::Kind::Removal ? kRemovalMark : kUpdateMark);
+    le::StoreInt32(bytes + (kJournalIndexOffset - kJournalOffset), change.index);
+    le::StoreInt32(bytes + (kJournalCountOffset - kJournalOffset), change.originalCount);
+    le::StoreInt32(bytes + (kJournalProgressOffset - kJournalOffset), change.progress);
 }
 
 }  // namespace tallux

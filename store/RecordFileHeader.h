@@ -8,34 +8,46 @@
 namespace tallux {
 
 // The 256-byte header of a record file: int32 count, int32 lastId, then
-// reserved bytes that are zero except while a delete is in progress.
+// reserved bytes that are zero except while a change is in progress.
 inline constexpr std::size_t kHeaderSize = 256;
 inline constexpr std::size_t kCountOffset = 0;
 inline constexpr std::size_t kLastIdOffset = 4;
 
-// A delete moves every later record down by one slot, one record at a time.
-// So that an interruption can be finished on the next open instead of
-// leaving a record twice in the file, the move is journalled in the reserved
-// header bytes: a mark, the index being removed, the count before the
-// delete and the next slot to fill. Readers that ignore the reserved bytes
-// are unaffected; the journal is zero again when the delete completes.
-inline constexpr std::size_t kRemovalMarkOffset = 8;
-inline constexpr std::size_t kRemovalIndexOffset = 12;
-inline constexpr std::size_t kRemovalCountOffset = 16;
-inline constexpr std::size_t kRemovalProgressOffset = 20;
+// Changes that rewrite records in place are journalled in the reserved
+// header bytes, so that one interrupted by a crash is finished on the next
+// open instead of leaving a record torn or twice in the file:
+// - a delete moves every later record down by one slot, one at a time; the
+//   journal holds the index removed, the count before the delete and the
+//   next slot to fill;
+// - an update first writes the new record into the spare slot after the
+//   last record; the journal holds the index to copy it to and the count.
+// Readers that ignore the reserved bytes are unaffected; the journal is zero
+// again when the change completes.
+inline constexpr std::size_t kJournalOffset = 8;
+inline constexpr std::size_t kJournalSize = 16;
+inline constexpr std::size_t kJournalMarkOffset = 8;
+inline constexpr std::size_t kJournalIndexOffset = 12;
+inline constexpr std::size_t kJournalCountOffset = 16;
+inline constexpr std::size_t kJournalProgressOffset = 20;
 inline constexpr std::int32_t kRemovalMark = 0x314C4544;  // "DEL1"
+inline constexpr std::int32_t kUpdateMark = 0x31445055;   // "UPD1"
 
-struct PendingRemoval {
-    std::int32_t index = 0;          // the slot that was removed
-    std::int32_t originalCount = 0;  // count before the delete
-    std::int32_t progress = 0;       // next slot to fill from the one after it
+struct PendingChange {
+    enum class Kind { Removal, Update };
+    Kind kind = Kind::Removal;
+    std::int32_t index = 0;          // the slot removed or rewritten
+    std::int32_t originalCount = 0;  // count before the change
+    std::int32_t progress = 0;       // removal: next slot to fill from the one after it
 };
 
 struct RecordFileHeader {
     std::int32_t count = 0;
     std::int32_t lastId = 0;
-    std::optional<PendingRemoval> pending;
+    std::optional<PendingChange> pending;
 };
+
+// The 16 journal bytes for a change (all zero clears the journal).
+void EncodeJournal(const PendingChange& change, unsigned char (&bytes)[kJournalSize]);
 
 // Parses the first min(fileSize, 256) bytes of a record file and checks that
 // they can describe a file of fileSize bytes. Returns the reason when not.

@@ -25,9 +25,9 @@ bool RecordFileSnapshot::Load(const std::string& path, int recordSize) {
         error_ = path + ": header invalid: " + *reason;
         return false;
     }
-    // A pending delete is finished by the next writer; until then the file
-    // holds its original count of records.
-    int stored = header_.pending ? header_.pending->originalCount : header_.count;
+    // A pending change is finished by the next writer; until then the file
+    // may hold one record more than its header counts.
+    int stored = header_.pending ? std::max(header_.pending->originalCount, header_.count) : header_.count;
     records_.resize(static_cast<std::size_t>(stored) * static_cast<std::size_t>(recordSize));
     in.seekg(static_cast<std::streamoff>(kHeaderSize));
     if (!records_.empty() && !in.read(reinterpret_cast<char*>(records_.data()), static_cast<std::streamsize>(records_.size()))) {

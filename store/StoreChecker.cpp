@@ -70,7 +70,9 @@ std::vector<std::string> CheckStores(const std::string& programDirectory) {
             continue;
         }
         if (const auto& pending = snapshot.Header().pending)
-            problems.push_back(std::string(file.relativePath) + ": the delete of record " + std::to_string(pending->index) +
+            problems.push_back(std::string(file.relativePath) + ": the " +
+                               (pending->kind == PendingChange::Kind::Removal ? "delete" : "update") + " of record " +
+                               std::to_string(pending->index) +
                                " was interrupted; the client finishes it when it next opens the file");
         CheckRecords(file, snapshot, shipmentsKnown ? &shipmentIds : nullptr, problems);
     }

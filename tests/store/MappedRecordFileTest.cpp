@@ -164,9 +164,13 @@ TEST_F(MappedRecordFileTest, OpenFailureNamesThePath) {
 
 TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
     std::string journalWithoutSense = Header(2, 2) + std::string(2 * kSize, 'r');
-    le::StoreInt32(journalWithoutSense.data() + kRemovalMarkOffset, kRemovalMark);
-    le::StoreInt32(journalWithoutSense.data() + kRemovalIndexOffset, 5);  // beyond the records
-    le::StoreInt32(journalWithoutSense.data() + kRemovalCountOffset, 2);
+    le::StoreInt32(journalWithoutSense.data() + kJournalMarkOffset, kRemovalMark);
+    le::StoreInt32(journalWithoutSense.data() + kJournalIndexOffset, 5);  // beyond the records
+    le::StoreInt32(journalWithoutSense.data() + kJournalCountOffset, 2);
+    std::string updateWithoutStagedRecord = Header(2, 2) + std::string(2 * kSize, 'r');
+    le::StoreInt32(updateWithoutStagedRecord.data() + kJournalMarkOffset, kUpdateMark);
+    le::StoreInt32(updateWithoutStagedRecord.data() + kJournalIndexOffset, 0);
+    le::StoreInt32(updateWithoutStagedRecord.data() + kJournalCountOffset, 2);
     struct Case {
         const char* what;
         std::string bytes;
@@ -177,6 +181,7 @@ TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
         {"more records than ids", Header(3, 2) + std::string(3 * kSize, 'r')},
         {"short file with a count", std::string("\x05\x00\x00\x00\x05", 5)},
         {"inconsistent delete journal", journalWithoutSense},
+        {"update journal without its staged record", updateWithoutStagedRecord},
     };
     for (const Case& c : cases) {
         test::WriteWholeFile(path, c.bytes);
@@ -200,10 +205,10 @@ TEST_F(MappedRecordFileTest, InterruptedDeleteIsFinishedOnOpen) {
     auto fifth = MakeRecord(5);
     std::memcpy(slots[3].data(), fifth.data(), kSize / 2);  // half of the copy of 5 into slot 3
     std::string bytes = Header(5, 5);
-    le::StoreInt32(bytes.data() + kRemovalMarkOffset, kRemovalMark);
-    le::StoreInt32(bytes.data() + kRemovalIndexOffset, 1);
-    le::StoreInt32(bytes.data() + kRemovalCountOffset, 5);
-    le::StoreInt32(bytes.data() + kRemovalProgressOffset, 3);
+    le::StoreInt32(bytes.data() + kJournalMarkOffset, kRemovalMark);
+    le::StoreInt32(bytes.data() + kJournalIndexOffset, 1);
+    le::StoreInt32(bytes.data() + kJournalCountOffset, 5);
+    le::StoreInt32(bytes.data() + kJournalProgressOffset, 3);
     for (auto& slot : slots) bytes.append(reinterpret_cast<const char*>(slot.data()), slot.size());
     test::WriteWholeFile(path, bytes);
 
@@ -216,7 +221,7 @@ TEST_F(MappedRecordFileTest, InterruptedDeleteIsFinishedOnOpen) {
     }
     std::string onDisk = test::ReadWholeFile(path);
     EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
-    EXPECT_EQ(le::LoadInt32(onDisk.data() + kRemovalMarkOffset), 0);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), 0);
 }
 
 TEST_F(MappedRecordFileTest, ChangesAreCountedForCachedPositions) {
