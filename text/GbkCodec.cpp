@@ -18,33 +18,28 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 // ICU converters carry state and are not thread-safe; one per thread and
 // direction is cheap and avoids a lock on every conversion.
+// Unconvertible characters become "?".
 ConverterPtr OpenConverter(const char* name) {
     UErrorCode status = U_ZERO_ERROR;
     ConverterPtr converter(ucnv_open(name, &status));
     if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU converter unavailable: ") + name);
+    ucnv_setSubstChars(converter.get(), "?", 1, &status);
     return converter;
 }
 
-UConverter* GbkConverter() {
-    thread_local ConverterPtr converter = [] {
-        ConverterPtr c = OpenConverter("windows-936");
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_setSubstChars(c.get(), "?", 1, &status);
-        return c;
-    }();
+UConverter* Reset(const ConverterPtr& converter) {
     ucnv_reset(converter.get());
     return converter.get();
 }
 
+UConverter* GbkConverter() {
+    thread_local ConverterPtr converter = OpenConverter("windows-936");
+    return Reset(converter);
+}
+
 UConverter* Utf8Converter() {
-    thread_local ConverterPtr converter = [] {
-        ConverterPtr c = OpenConverter("UTF-8");
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_setSubstChars(c.get(), "?", 1, &status);
-        return c;
-    }();
-    ucnv_reset(converter.get());
-    return converter.get();
+    thread_local ConverterPtr converter = OpenConverter("UTF-8");
+    return Reset(converter);
 }
 
 std::string Convert(UConverter* to, UConverter* from, std::string_view in) {

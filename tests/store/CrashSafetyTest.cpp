@@ -104,6 +104,23 @@ void Send(int fd, std::int32_t what, std::int32_t id) {
     }
 }
 
+// Runs writer in a child process that reports through a pipe; returns the
+// child and the pipe's reading end.
+template <typename Writer>
+pid_t StartWriter(int& reportFd, Writer writer) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        writer(fds[1]);
+        _exit(0);
+    }
+    close(fds[1]);
+    reportFd = fds[0];
+    return child;
+}
+
 unsigned SeedFromEnvironment() {
     if (const char* text = std::getenv("TALLUX_CRASH_SEED")) return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
     return std::random_device{}();
@@ -120,15 +137,9 @@ TEST(CrashSafety, KilledWriterLosesNoReturnedChangeAndTearsNothing) {
     int highestReported = 0;
 
     for (int round = 0; round < rounds; ++round) {
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(fds[0]);
-            RunWriter(path, seed + static_cast<unsigned>(round), fds[1]);
-        }
-        close(fds[1]);
+        int reports = -1;
+        pid_t child = StartWriter(reports, [&](int fd) { RunWriter(path, seed + static_cast<unsigned>(round), fd); });
+        ASSERT_GT(child, 0);
         // Mostly short runs; now and then one long enough to pass a remap.
         int micros = random() % 10 == 0 ? 150000 + static_cast<int>(random() % 250000)
                                         : static_cast<int>(random() % 20000);
@@ -138,7 +149,7 @@ TEST(CrashSafety, KilledWriterLosesNoReturnedChangeAndTearsNothing) {
         waitpid(child, &status, 0);
 
         Report report;
-        while (read(fds[0], &report, sizeof report) == static_cast<ssize_t>(sizeof report)) {
+        while (read(reports, &report, sizeof report) == static_cast<ssize_t>(sizeof report)) {
             ASSERT_NE(report.what, kOpenFailed) << "round " << round;
             if (report.what == kAppended) {
                 expected.insert(report.id);
@@ -147,7 +158,7 @@ TEST(CrashSafety, KilledWriterLosesNoReturnedChangeAndTearsNothing) {
                 expected.erase(report.id);
             }
         }
-        close(fds[0]);
+        close(reports);
 
         // At most one change was in flight when the writer died: an append
         // not yet reported, or a delete not yet reported.
@@ -230,31 +241,26 @@ TEST(CrashSafety, KillAtEveryWriteLeavesTheStateBeforeOrAfterTheChange) {
                     store.Append(r);
                 }
             }
-            int fds[2];
-            ASSERT_EQ(pipe(fds), 0);
-            pid_t child = fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                close(fds[0]);
+            int reports = -1;
+            pid_t child = StartWriter(reports, [&](int fd) {
                 killAtWrite = killAt;
                 tearAtPageBoundary = tear;
                 ShipmentStore store;
                 if (store.Open(path) < 0) _exit(1);
                 for (const Step& step : Steps()) {
                     step.run(store);
-                    Send(fds[1], kAppended, 0);
+                    Send(fd, kAppended, 0);
                 }
-                Send(fds[1], kFinished, 0);
-                _exit(0);
-            }
-            close(fds[1]);
+                Send(fd, kFinished, 0);
+            });
+            ASSERT_GT(child, 0);
             int status = 0;
             waitpid(child, &status, 0);
             std::size_t done = 0;
             Report report;
-            while (read(fds[0], &report, sizeof report) == static_cast<ssize_t>(sizeof report))
+            while (read(reports, &report, sizeof report) == static_cast<ssize_t>(sizeof report))
                 report.what == kFinished ? void(finished = true) : void(++done);
-            close(fds[0]);
+            close(reports);
             ASSERT_TRUE(finished || (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL));
 
             ShipmentStore store;
