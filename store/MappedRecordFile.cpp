@@ -147,6 +147,12 @@ void MappedRecordFile::Fail(const char* format) {
     errorText_ = text;
 }
 
+bool MappedRecordFile::InView(const void* p) const {
+    auto address = reinterpret_cast<std::uintptr_t>(p);
+    auto base = reinterpret_cast<std::uintptr_t>(view_);
+    return view_ && address + static_cast<std::uintptr_t>(recordSize_) > base && address < base + viewBytes_;
+}
+
 off_t MappedRecordFile::SlotOffset(int index) const {
     return static_cast<off_t>(kHeaderSize) + static_cast<off_t>(index) * recordSize_;
 }
@@ -199,10 +205,10 @@ int MappedRecordFile::Update(int index, const void* record) {
     if (!isOpen_ || !record || index < 0 || index >= count_) return 0;
     const auto size = static_cast<std::size_t>(recordSize_);
     // A record taken from the mapping itself is copied out first: staging
-    // it below may overwrite where it lies.
+    // it below may overwrite where it lies, or a remap move it.
     std::vector<unsigned char> copy;
     const auto* bytes = static_cast<const unsigned char*>(record);
-    if (bytes + size > view_ && bytes < view_ + viewBytes_) {
+    if (InView(bytes)) {
         copy.assign(bytes, bytes + size);
         bytes = copy.data();
     }
@@ -220,13 +226,22 @@ int MappedRecordFile::Update(int index, const void* record) {
 
 int MappedRecordFile::Append(void* record) {
     if (!isOpen_ || !record || lastId_ == INT_MAX || count_ == INT_MAX) return -1;
+    const auto size = static_cast<std::size_t>(recordSize_);
+    // The new id goes into the caller's buffer, unless that buffer is a
+    // record of this file (a copy being appended): that one keeps its id.
+    std::vector<unsigned char> copy;
+    auto* bytes = static_cast<unsigned char*>(record);
+    if (InView(bytes)) {
+        copy.assign(bytes, bytes + size);
+        bytes = copy.data();
+    }
     if (!EnsureRoomForOneMore()) return -1;
     const std::int32_t id = lastId_ + 1;
-    le::StoreInt32(record, id);
+    le::StoreInt32(bytes, id);
     // Record first, then count and lastId in one write: an interruption
     // anywhere leaves a header that covers only complete records and never
     // reissues an id.
-    if (!WriteAt(record, static_cast<std::size_t>(recordSize_), SlotOffset(count_))) return -1;
+    if (!WriteAt(bytes, size, SlotOffset(count_))) return -1;
     unsigned char header[8];
     le::StoreInt32(header + kCountOffset, count_ + 1);
     le::StoreInt32(header + kLastIdOffset, id);

@@ -43,8 +43,8 @@ public:
     virtual int Count() const;
     virtual bool Reopen();
     virtual bool IsOpen() const;
-    // Assigns lastId + 1 as the record's id (also in the caller's buffer) and
-    // stores it after the last record. Returns the new count, -1 when the
+    // Assigns lastId + 1 as the record's id (also in the caller's buffer,
+    // unless it is a record of this file) and stores it after the last record. Returns the new count, -1 when the
     // file is closed or no id is left.
     virtual int Append(void* record);
     // Removes record index, moving the later ones down. Returns 1, or 0 when
@@ -79,6 +79,7 @@ private:
     bool FinishChange(const PendingChange& change);
     unsigned char* Slot(int index) const;
     off_t SlotOffset(int index) const;
+    bool InView(const void* p) const;
     bool WriteAt(const void* data, std::size_t size, off_t offset);
     bool WriteZeros(off_t from, off_t to);
     void Fail(const char* format);

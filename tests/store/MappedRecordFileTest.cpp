@@ -134,6 +134,19 @@ TEST_F(MappedRecordFileTest, InvalidIndexesWriteNothing) {
     EXPECT_TRUE(BodyMatches(file.RecordAt(1), 9));
 }
 
+TEST_F(MappedRecordFileTest, RecordsOfTheFileItselfCanBeCopiedAndRewritten) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    for (int tag = 1; tag <= 3; ++tag) AppendTagged(file, tag);
+    ASSERT_EQ(file.Append(file.RecordAt(0)), 4);  // duplicate a record
+    EXPECT_EQ(IdAt(file, 0), 1) << "the original keeps its id";
+    EXPECT_EQ(IdAt(file, 3), 4);
+    EXPECT_TRUE(BodyMatches(file.RecordAt(3), 1));
+    ASSERT_EQ(file.Update(2, file.RecordAt(1)), 1);
+    EXPECT_EQ(IdAt(file, 2), 2);
+    EXPECT_TRUE(BodyMatches(file.RecordAt(2), 2));
+}
+
 TEST_F(MappedRecordFileTest, ClosedFileRefusesEveryChange) {
     MappedRecordFile file;  // never opened
     auto record = MakeRecord(1);
