@@ -18,12 +18,10 @@ using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 // ICU converters carry state and are not thread-safe; one per thread and
 // direction is cheap and avoids a lock on every conversion.
-// Unconvertible characters become "?".
 ConverterPtr OpenConverter(const char* name) {
     UErrorCode status = U_ZERO_ERROR;
     ConverterPtr converter(ucnv_open(name, &status));
     if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU converter unavailable: ") + name);
-    ucnv_setSubstChars(converter.get(), "?", 1, &status);
     return converter;
 }
 
@@ -33,7 +31,12 @@ UConverter* Reset(const ConverterPtr& converter) {
 }
 
 UConverter* GbkConverter() {
-    thread_local ConverterPtr converter = OpenConverter("windows-936");
+    thread_local ConverterPtr converter = [] {
+        ConverterPtr c = OpenConverter("windows-936");
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_setSubstChars(c.get(), "?", 1, &status);  // what GBK cannot hold becomes "?"
+        return c;
+    }();
     return Reset(converter);
 }
 
@@ -62,6 +65,26 @@ std::string Convert(UConverter* to, UConverter* from, std::string_view in) {
 }
 
 }  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out(utf8.size() + 1, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = ucnv_toUChars(Utf8Converter(), out.data(), static_cast<int32_t>(out.size()), utf8.data(),
+                                   static_cast<int32_t>(utf8.size()), &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out(utf16.size() * 3 + 1, '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = ucnv_fromUChars(Utf8Converter(), out.data(), static_cast<int32_t>(out.size()), utf16.data(),
+                                     static_cast<int32_t>(utf16.size()), &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
 
 std::string GbkToUtf8(std::string_view gbk) { return Convert(Utf8Converter(), GbkConverter(), gbk); }
 

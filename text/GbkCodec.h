@@ -17,4 +17,9 @@ std::string GbkToUtf8(std::string_view gbk);
 // input bytes become "?" as well.
 std::string Utf8ToGbk(std::string_view utf8);
 
+// UTF-16 (the user interface's text) from and to UTF-8. Broken sequences
+// become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
 }  // namespace tallux

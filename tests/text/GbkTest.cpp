@@ -35,6 +35,13 @@ TEST(GbkCodec, ReplacesWhatCannotBeConverted) {
     EXPECT_EQ(decoded.find('\xFF'), std::string::npos);  // never passed through as raw bytes
 }
 
+TEST(GbkCodec, ConvertsBetweenUtf8AndUtf16) {
+    EXPECT_EQ(Utf8ToUtf16("Mü中\xF0\x9F\x98\x80"), std::u16string(u"Mü中\U0001F600"));
+    EXPECT_EQ(Utf16ToUtf8(u"Mü中\U0001F600"), "Mü中\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf8ToUtf16(""), u"");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD") << "a lone surrogate";
+}
+
 TEST(GbkBytes, CutsOnlyAtCharacterBoundaries) {
     const std::string text = "a\xD6\xD0\xCE\xC4" "b";  // a中文b
     struct Case {
