@@ -1,10 +1,16 @@
 #include "store/ContactStore.h"
 
+#include <chrono>
+#include <random>
+
 #include "text/GbkBytes.h"
+#include "text/PinyinInitials.h"
 
 namespace tallux {
 namespace {
 constexpr std::size_t kLongestCodeQuery = 11;
+constexpr std::size_t kLongestCode = 11;
+constexpr int kNoRecord = 0;  // ids start at 1
 }
 
 int ContactStore::Open(const std::string& path) {
@@ -85,6 +91,33 @@ bool ContactStore::CodeExists(std::string_view code, int exceptId) {
         if (key == code && At(byCode_.ItemAt(p))->id != exceptId) return true;
     }
     return false;
+}
+
+}  // namespace tallux
+
+namespace tallux {
+
+std::string ContactStore::MakeUniqueCode(std::string_view name) {
+    std::string initials = PinyinInitials(name).substr(0, kLongestCode);
+    if (initials.empty()) {
+        // Two draws of 0..32767 as n = a x 100 + b: at most 3,309,467, so
+        // the number always fits the code and never overflows.
+        std::mt19937 random(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
+        std::uniform_int_distribution<long long> draw(0, 32767);
+        for (int attempt = 0; attempt < 1000000; ++attempt) {
+            long long n = draw(random) * 100 + draw(random);
+            std::string code = std::to_string(n < 10000000 ? n : n / 10);
+            if (!CodeExists(code, kNoRecord)) return code;
+        }
+        return {};
+    }
+    if (!CodeExists(initials, kNoRecord)) return initials;
+    for (int i = 0; i <= 99999; ++i) {
+        std::string number = std::to_string(i);
+        std::string code = initials.substr(0, kLongestCode - number.size()) + number;
+        if (!CodeExists(code, kNoRecord)) return code;
+    }
+    return {};
 }
 
 }  // namespace tallux

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "store/ContactRecord.h"
@@ -35,6 +36,11 @@ public:
     // An empty code counts as existing; otherwise true when a record other
     // than exceptId has exactly this code.
     bool CodeExists(std::string_view code, int exceptId);
+    // A code no contact has yet: the pinyin initials of name (at most 11
+    // bytes), else those initials with a number in place of their end (0, 1,
+    // 2, ...), else for a name without initials a random number of up to 7
+    // digits. Empty only when every candidate is taken.
+    std::string MakeUniqueCode(std::string_view name);
 
 private:
     void EnsureIndexes();

@@ -7,6 +7,7 @@
 #include "tests/store/StoreTestRecords.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
+#include "text/PinyinInitials.h"
 
 namespace tallux {
 namespace {
@@ -85,6 +86,30 @@ TEST_F(ContactStoreTest, CodeExistsIsExactAndCanExcludeOneRecord) {
     EXPECT_FALSE(store.CodeExists("ZHANG", 0));
     EXPECT_FALSE(store.CodeExists("zhan", 0));
     EXPECT_TRUE(store.CodeExists("a1", 3));
+}
+
+TEST_F(ContactStoreTest, MakesCodesFromInitialsAndNumbersWhenTaken) {
+    EXPECT_EQ(store.MakeUniqueCode(Utf8ToGbk("北京快递")), "bjkd");
+    Add("bjkd", "first", "1");
+    EXPECT_EQ(store.MakeUniqueCode(Utf8ToGbk("北京快递")), "bjkd0");
+    Add("bjkd0", "second", "2");
+    EXPECT_EQ(store.MakeUniqueCode(Utf8ToGbk("北京快递")), "bjkd1");
+
+    // Eleven initials: the number replaces the end, keeping 11 bytes.
+    const std::string eleven = Utf8ToGbk("北京上海广州天津重庆武汉南京");
+    ASSERT_EQ(PinyinInitials(eleven).size(), 14u);
+    EXPECT_EQ(store.MakeUniqueCode(eleven), "bjshgztjzqw");
+    Add("bjshgztjzqw", "third", "3");
+    EXPECT_EQ(store.MakeUniqueCode(eleven), "bjshgztjzq0");
+    for (int i = 0; i < 10; ++i) Add("bjshgztjzq" + std::to_string(i), "n" + std::to_string(i), "4");
+    EXPECT_EQ(store.MakeUniqueCode(eleven), "bjshgztjz10");
+
+    // No initials: a number of at most seven digits that is not taken.
+    std::string random = store.MakeUniqueCode("ABC 123");
+    ASSERT_FALSE(random.empty());
+    EXPECT_LE(random.size(), 7u);
+    EXPECT_EQ(random.find_first_not_of("0123456789"), std::string::npos);
+    EXPECT_FALSE(store.CodeExists(random, 0));
 }
 
 TEST_F(ContactStoreTest, IndexesFollowEveryChange) {
