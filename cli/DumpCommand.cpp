@@ -8,15 +8,26 @@
 #include "store/RecordFileSnapshot.h"
 #include "store/StoreFiles.h"
 #include "text/GbkCodec.h"
+#include "text/StoredText.h"
 
 namespace tallux {
 namespace {
+
+constexpr std::size_t kDecodeCapacity = 1024;  // UTF-16 units; more than any field decodes to
+
+// Receiver texts may carry references or the marked Base64 form; the rest
+// is plain GBK.
+std::string TextJson(const void* record, const FieldInfo& field) {
+    std::string_view stored = TextField(record, field);
+    if (field.storedText) return Utf16ToUtf8(DecodeStoredText(stored, kDecodeCapacity));
+    return GbkToUtf8(stored);
+}
 
 std::string RecordJson(const RecordLayout& layout, const void* record) {
     JsonObjectWriter json;
     for (const FieldInfo& field : layout.fields) {
         switch (field.kind) {
-            case FieldKind::Text: json.AddText(field.name, GbkToUtf8(TextField(record, field))); break;
+            case FieldKind::Text: json.AddText(field.name, TextJson(record, field)); break;
             case FieldKind::Float64: json.AddNumber(field.name, NumberField(record, field)); break;
             default: json.AddInteger(field.name, static_cast<long long>(NumberField(record, field))); break;
         }

@@ -31,6 +31,7 @@ constexpr FieldKind KindOf() {
 }
 
 #define FIELD(R, f) FieldInfo{#f, offsetof(R, f), sizeof(R::f), KindOf<decltype(R::f)>()}
+#define STORED_TEXT(R, f) FieldInfo{#f, offsetof(R, f), sizeof(R::f), FieldKind::Text, true}
 
 constexpr FieldInfo kShipmentFields[] = {
     FIELD(ShipmentRecord, id), FIELD(ShipmentRecord, businessYear), FIELD(ShipmentRecord, businessMonth),
@@ -44,11 +45,11 @@ constexpr FieldInfo kShipmentFields[] = {
     FIELD(ShipmentRecord, department), FIELD(ShipmentRecord, senderName), FIELD(ShipmentRecord, senderCompany),
     FIELD(ShipmentRecord, senderAddress), FIELD(ShipmentRecord, senderPhone), FIELD(ShipmentRecord, senderPostcode),
     FIELD(ShipmentRecord, senderCountry), FIELD(ShipmentRecord, senderProvince), FIELD(ShipmentRecord, senderCity),
-    FIELD(ShipmentRecord, senderEmail), FIELD(ShipmentRecord, senderSms), FIELD(ShipmentRecord, receiverName),
-    FIELD(ShipmentRecord, receiverCompany), FIELD(ShipmentRecord, receiverAddress),
+    FIELD(ShipmentRecord, senderEmail), FIELD(ShipmentRecord, senderSms), STORED_TEXT(ShipmentRecord, receiverName),
+    STORED_TEXT(ShipmentRecord, receiverCompany), STORED_TEXT(ShipmentRecord, receiverAddress),
     FIELD(ShipmentRecord, receiverPhone), FIELD(ShipmentRecord, receiverPostcode),
-    FIELD(ShipmentRecord, receiverCountry), FIELD(ShipmentRecord, receiverProvince),
-    FIELD(ShipmentRecord, receiverCity), FIELD(ShipmentRecord, receiverEmail), FIELD(ShipmentRecord, receiverSms),
+    STORED_TEXT(ShipmentRecord, receiverCountry), STORED_TEXT(ShipmentRecord, receiverProvince),
+    STORED_TEXT(ShipmentRecord, receiverCity), FIELD(ShipmentRecord, receiverEmail), FIELD(ShipmentRecord, receiverSms),
     FIELD(ShipmentRecord, labelText), FIELD(ShipmentRecord, remark), FIELD(ShipmentRecord, dimensions),
     FIELD(ShipmentRecord, goodsDescription), FIELD(ShipmentRecord, packing), FIELD(ShipmentRecord, consignmentRemark),
     FIELD(ShipmentRecord, currency), FIELD(ShipmentRecord, settlementInstruction), FIELD(ShipmentRecord, goodsOrigin),
@@ -100,6 +101,7 @@ constexpr FieldInfo kGoodsNameFields[] = {
 };
 
 #undef FIELD
+#undef STORED_TEXT
 
 }  // namespace
 

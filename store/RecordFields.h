@@ -16,6 +16,9 @@ struct FieldInfo {
     std::size_t offset;
     std::size_t size;
     FieldKind kind;
+    // Receiver texts: GBK with "&#n;" references for what GBK cannot hold,
+    // or the marked Base64 form that server answers may carry.
+    bool storedText = false;
 };
 
 struct RecordLayout {

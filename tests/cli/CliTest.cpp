@@ -77,6 +77,9 @@ TEST_F(CliTest, RecordsWrittenByTheStoreAreDumpedFieldForField) {
         ASSERT_EQ(store.Open(StorePath("DATA/recinput.dat")), 0);
         auto r = test::Shipment("TL0000001");
         r.receiverName = Utf8ToGbk("Müller \"Hans\"");
+        r.receiverCity = "&#1605;&#1581;&#1605;&#1583; &amp; co";                  // references
+        r.receiverCompany = "\x06w5xuw69jw7hkw6kg5qCq5byP5Lya56S+";               // marked Base64 form
+        r.senderCity = "&#1605;";                                                  // plain GBK: kept as written
         r.pieces = 2;
         r.fee = 0.1;
         r.mark = 1;
@@ -85,6 +88,9 @@ TEST_F(CliTest, RecordsWrittenByTheStoreAreDumpedFieldForField) {
     CliResult dump = Run("dump shipments");
     ASSERT_EQ(dump.status, 0) << dump.err;
     EXPECT_NE(dump.out.find("\"receiverName\":\"Müller \\\"Hans\\\"\""), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("\"receiverCity\":\"محمد & co\""), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("\"receiverCompany\":\"Ünïcødé 株式会社\""), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("\"senderCity\":\"&#1605;\""), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("\"pieces\":2,"), std::string::npos);
     EXPECT_NE(dump.out.find("\"fee\":0.1,"), std::string::npos);
     EXPECT_NE(dump.out.find("\"mark\":1}"), std::string::npos);
