@@ -25,7 +25,9 @@ std::vector<std::uint16_t> BuildCodes() {
     ucnv_setToUCallBack(c, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
 
     std::vector<std::uint16_t> codes(0x10000, 0);
-    for (std::uint32_t u = 0x80; u <= 0xFFFF; ++u) {
+    // Only U+00A4..U+FFE5 are written as double bytes; anything else that
+    // GBK does not hold in one byte becomes a reference.
+    for (std::uint32_t u = 0xA4; u <= 0xFFE5; ++u) {
         if (u >= 0xD800 && u <= 0xDFFF) continue;
         const UChar unit = static_cast<UChar>(u);
         char bytes[8];
