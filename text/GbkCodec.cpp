@@ -66,6 +66,17 @@ std::string Convert(UConverter* to, UConverter* from, std::string_view in) {
 
 }  // namespace
 
+std::u16string GbkToUtf16(std::string_view gbk) {
+    // Code page 936 never gives more units than bytes.
+    std::u16string out(gbk.size() + 1, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = ucnv_toUChars(GbkConverter(), out.data(), static_cast<int32_t>(out.size()), gbk.data(),
+                                   static_cast<int32_t>(gbk.size()), &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8) {
     std::u16string out(utf8.size() + 1, u'\0');
     UErrorCode status = U_ZERO_ERROR;

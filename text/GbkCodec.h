@@ -17,6 +17,10 @@ std::string GbkToUtf8(std::string_view gbk);
 // input bytes become "?" as well.
 std::string Utf8ToGbk(std::string_view utf8);
 
+// GBK decoded to UTF-16; undecodable bytes, and a lead byte at the end,
+// become U+FFFD.
+std::u16string GbkToUtf16(std::string_view gbk);
+
 // UTF-16 (the user interface's text) from and to UTF-8. Broken sequences
 // become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);

@@ -1,11 +1,7 @@
 #include "text/StoredText.h"
 
-#include <unicode/ucnv.h>
-
 #include <algorithm>
 #include <charconv>
-#include <memory>
-#include <stdexcept>
 
 #include "text/Base64.h"
 #include "text/GbkCodec.h"
@@ -29,35 +25,6 @@ bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 template <typename Text>
 Text UpToNul(Text text) {
     return text.substr(0, text.find(typename Text::value_type{0}));
-}
-
-struct ConverterCloser {
-    void operator()(UConverter* c) const { ucnv_close(c); }
-};
-
-// ICU converters carry state; one per thread avoids a lock.
-UConverter* GbkDecoder() {
-    thread_local std::unique_ptr<UConverter, ConverterCloser> converter = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<UConverter, ConverterCloser> c(ucnv_open("windows-936", &status));
-        if (U_FAILURE(status)) throw std::runtime_error("ICU converter unavailable: windows-936");
-        return c;
-    }();
-    ucnv_reset(converter.get());
-    return converter.get();
-}
-
-// Undecodable bytes, and a lead byte at the end, become U+FFFD.
-std::u16string GbkToUtf16(std::string_view gbk) {
-    if (gbk.empty()) return {};
-    // Code page 936 never gives more units than bytes.
-    std::u16string out(gbk.size() + 1, u'\0');
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = ucnv_toUChars(GbkDecoder(), out.data(), static_cast<int32_t>(out.size()), gbk.data(),
-                                   static_cast<int32_t>(gbk.size()), &status);
-    if (U_FAILURE(status)) return {};
-    out.resize(static_cast<std::size_t>(length));
-    return out;
 }
 
 // "&#" and a digit start a reference; replaced text is not scanned again.
