@@ -1,0 +1,83 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+#include <thread>
+
+namespace tallux::test {
+
+// A one-connection HTTP peer on 127.0.0.1: accepts one connection, reads
+// the request (header and, by Content-Length, body), answers with a fixed
+// text and closes. Everything is bounded: it gives up after a few seconds.
+class ScriptedPeer {
+public:
+    explicit ScriptedPeer(std::string answer) : answer_(std::move(answer)) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 4);
+        socklen_t length = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~ScriptedPeer() {
+        if (thread_.joinable()) thread_.join();
+        ::close(listener_);
+    }
+    ScriptedPeer(const ScriptedPeer&) = delete;
+    ScriptedPeer& operator=(const ScriptedPeer&) = delete;
+
+    std::uint16_t Port() const { return port_; }
+    // The request as received; valid after the client call returned.
+    const std::string& Request() {
+        if (thread_.joinable()) thread_.join();
+        return request_;
+    }
+
+private:
+    void Serve() {
+        pollfd waiting{listener_, POLLIN, 0};
+        if (poll(&waiting, 1, 5000) != 1) return;
+        int connection = ::accept(listener_, nullptr, nullptr);
+        if (connection < 0) return;
+        char buffer[4096];
+        std::size_t expected = std::string::npos;
+        while (request_.size() < expected) {
+            pollfd readable{connection, POLLIN, 0};
+            if (poll(&readable, 1, 5000) != 1) break;
+            ssize_t n = ::recv(connection, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            request_.append(buffer, static_cast<std::size_t>(n));
+            std::size_t headerEnd = request_.find("\r\n\r\n");
+            if (headerEnd != std::string::npos && expected == std::string::npos) {
+                std::size_t length = 0;
+                std::size_t at = request_.find("Content-Length: ");
+                if (at != std::string::npos && at < headerEnd) length = std::stoul(request_.substr(at + 16));
+                expected = headerEnd + 4 + length;
+            }
+        }
+        ::send(connection, answer_.data(), answer_.size(), MSG_NOSIGNAL);
+        ::shutdown(connection, SHUT_WR);
+        // Let the client read everything before the connection goes.
+        pollfd drained{connection, POLLIN, 0};
+        poll(&drained, 1, 2000);
+        ::close(connection);
+    }
+
+    std::string answer_;
+    std::string request_;
+    int listener_ = -1;
+    std::uint16_t port_ = 0;
+    std::thread thread_;
+};
+
+}  // namespace tallux::test
