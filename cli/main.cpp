@@ -1,27 +1,37 @@
 // tallux-cli: the headless companion of the counter client, for support and
 // automation. Exit status: 0 success, 1 failure or problems found, 2 usage.
 
+#include <algorithm>
 #include <iostream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "cli/DemoData.h"
 #include "cli/DumpCommand.h"
+#include "cli/LoginCommand.h"
 #include "cli/ProgramDirectory.h"
 #include "store/StoreChecker.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tallux-cli [--home DIR] COMMAND\n"
+    "usage: tallux-cli [OPTIONS] COMMAND\n"
     "\n"
     "commands:\n"
     "  dump shipments|goods|weights|scans|contacts|goodsnames\n"
     "                 print every record as one JSON object per line\n"
     "  check          check every record file; exit 1 listing the problems\n"
     "  demo           create the working folders and, in empty stores, demo records\n"
+    "  login          log in (--account, --password) and print the session as JSON\n"
     "\n"
-    "--home DIR       program directory (default: the directory of this executable)\n";
+    "options:\n"
+    "  --home DIR          program directory (default: the directory of this executable)\n"
+    "  --server HOST:PORT  central server (default: tallux.conf in the program directory, else 127.0.0.1:8080)\n"
+    "  --site ID           site id (default: tallux.conf, else 8001)\n"
+    "  --account NAME      account to log in with\n"
+    "  --password TEXT     its password\n";
 
 int Usage(const std::string& message) {
     if (!message.empty()) std::cerr << "tallux-cli: " << message << '\n';
@@ -33,18 +43,21 @@ int Usage(const std::string& message) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string home = tallux::ExecutableDirectory();
+    std::map<std::string, std::string> options = {{"--home", tallux::ExecutableDirectory()}};
     std::size_t next = 0;
     while (next < args.size() && args[next].rfind("--", 0) == 0) {
         if (args[next] == "--help") {
             std::cout << kUsage;
             return 0;
         }
-        if (args[next] != "--home") return Usage("unknown option " + args[next]);
-        if (next + 1 >= args.size()) return Usage("--home needs a directory");
-        home = args[next + 1];
+        static const char* const known[] = {"--home", "--server", "--site", "--account", "--password"};
+        if (std::find(std::begin(known), std::end(known), args[next]) == std::end(known))
+            return Usage("unknown option " + args[next]);
+        if (next + 1 >= args.size()) return Usage(args[next] + " needs a value");
+        options[args[next]] = args[next + 1];
         next += 2;
     }
+    const std::string home = options["--home"];
     if (next >= args.size()) return Usage("no command");
     const std::string command = args[next++];
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(next), args.end());
@@ -68,6 +81,19 @@ int main(int argc, char** argv) {
     if (command == "demo") {
         if (!rest.empty()) return Usage("demo takes no arguments");
         return tallux::WriteDemoData(home, std::cout, std::cerr);
+    }
+    if (command == "login") {
+        if (!rest.empty()) return Usage("login takes no arguments");
+        if (!options.count("--account")) return Usage("login needs --account");
+        tallux::ServerSettings settings;
+        if (auto error = settings.LoadFrom(home)) {
+            std::cerr << "tallux-cli: " << *error << '\n';
+            return 1;
+        }
+        if (options.count("--server") && !settings.SetServer(options["--server"]))
+            return Usage("--server needs HOST:PORT");
+        if (options.count("--site")) settings.site = options["--site"];
+        return tallux::LoginToServer(settings, options["--account"], options["--password"], std::cout, std::cerr);
     }
     return Usage("unknown command " + command);
 }
