@@ -1,0 +1,82 @@
+#include "server/ServerOptions.h"
+
+#include <charconv>
+
+namespace tallux::server {
+
+namespace {
+
+template <typename Int>
+bool ParseInt(std::string_view text, Int& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::optional<std::string> ParseListen(std::string_view text, ServerOptions& options) {
+    std::size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0) return "--listen expects HOST:PORT, got \"" + std::string(text) + "\"";
+    std::string_view host = text.substr(0, colon);
+    if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    std::uint16_t port = 0;
+    if (!ParseInt(text.substr(colon + 1), port))
+        return "--listen: the port must be a number from 0 to 65535, got \"" + std::string(text.substr(colon + 1)) + "\"";
+    options.host = host;
+    options.port = port;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseServerOptions(const std::vector<std::string>& args, ServerOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--init-demo") {
+            options.initDemo = true;
+        } else if (arg == "--force") {
+            options.force = true;
+        } else if (arg == "--db" || arg == "--listen" || arg == "--clock-window" || arg == "--redirect") {
+            std::optional<std::string> v = value();
+            if (!v) return arg + " needs a value";
+            if (arg == "--db") {
+                if (v->empty()) return "--db needs a file name";
+                options.dbPath = *v;
+            } else if (arg == "--listen") {
+                if (auto error = ParseListen(*v, options)) return error;
+            } else if (arg == "--clock-window") {
+                if (!ParseInt(std::string_view(*v), options.clockWindowSeconds) || options.clockWindowSeconds < 0)
+                    return "--clock-window expects a number of seconds, got \"" + *v + "\"";
+            } else {
+                if (v->empty() || v->size() > 64) return "--redirect expects ADDRESS[|PORT]";
+                for (unsigned char c : *v)
+                    if (c <= 0x20 || c >= 0x7F) return "--redirect expects ADDRESS[|PORT] without blanks";
+                options.redirect = *v;
+            }
+        } else {
+            return "unknown argument \"" + arg + "\"";
+        }
+    }
+    if (options.help) return std::nullopt;
+    if (options.dbPath.empty()) return "--db FILE is required";
+    if (options.force && !options.initDemo) return "--force only goes with --init-demo";
+    return std::nullopt;
+}
+
+std::string ServerUsage() {
+    return "usage: tallux-server --db FILE [--listen HOST:PORT] [--clock-window SECONDS] [--redirect ADDR[|PORT]]\n"
+           "       tallux-server --db FILE --init-demo [--force]\n"
+           "\n"
+           "  --db FILE               SQLite database (created with the schema when missing)\n"
+           "  --listen HOST:PORT      address to serve on (default 127.0.0.1:8080; port 0 picks a free one)\n"
+           "  --clock-window SECONDS  allowed difference of the client's login time (default 600)\n"
+           "  --redirect ADDR[|PORT]  answer logins and base data requests with this redirect\n"
+           "  --init-demo             create a demo database and exit\n"
+           "  --force                 with --init-demo: replace an existing database\n";
+}
+
+}  // namespace tallux::server
