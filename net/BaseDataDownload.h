@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "net/LoginSession.h"
+#include "net/TcpConnection.h"
+
+namespace tallux {
+
+// Every byte of the base data cache (DATA_SYS/0.dat) is stored XOR-ed with
+// this key; the reader undoes it.
+inline constexpr unsigned char kBaseDataCacheKey = 0x6B;
+
+// Downloads the base data (ECGetSysData) into cachePath: the answer's first
+// byte "C", then the data up to and including the byte 0x07, each byte
+// stored XOR-ed with the key. A redirect answer moves this and every later
+// request to the address it names, and the download is tried there once.
+// Returns 0 when the cache was written; -100 connection failed; -101 a
+// status outside 200..399, no data, or data without its end mark (the
+// previous cache stays); -102 the cache file cannot be written; -103 an
+// answer that is neither data nor a valid redirect.
+int DownloadBaseData(ServerAddress& server, std::string_view site, const std::string& cachePath,
+                     const TransportTimeouts& timeouts = {60000, 300000});
+
+}  // namespace tallux
