@@ -9,8 +9,10 @@
 namespace tallux {
 
 // Every byte of the base data cache (DATA_SYS/0.dat) is stored XOR-ed with
-// this key; the reader undoes it.
-inline constexpr unsigned char kBaseDataCacheKey = 0x6B;
+// this key; the reader undoes it. The key is the end mark itself: no byte of
+// the data is 0x07, so only the stored end mark becomes a zero, and a
+// reader that stops at the first zero stops exactly there.
+inline constexpr unsigned char kBaseDataCacheKey = 0x07;
 
 // Downloads the base data (ECGetSysData) into cachePath: the answer's first
 // byte "C", then the data up to and including the byte 0x07, each byte

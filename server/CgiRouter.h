@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "server/BaseDataAnswer.h"
 #include "server/HttpRequest.h"
 #include "server/LoginHandler.h"
 
@@ -14,15 +16,19 @@ public:
     static constexpr std::string_view kCgiPath = "/cgi-bin/DIzur.dll";
 
     // redirect: when not empty, ECLogin and ECGetSysData answer just this
-    // text, sending the client to another server.
-    CgiRouter(LoginHandler& login, std::string redirect);
+    // text, sending the client to another server. databasePath: where
+    // ECGetSysData reads the base data; empty: not served (501).
+    CgiRouter(LoginHandler& login, std::string redirect, std::string databasePath = {});
 
     // The complete HTTP answer.
     std::string Answer(const HttpRequest& request);
 
 private:
+    std::string AnswerBaseData(const QueryString& query);
+
     LoginHandler& login_;
     std::string redirect_;
+    std::optional<BaseDataAnswer> baseData_;
 };
 
 }  // namespace tallux::server

@@ -35,7 +35,7 @@ int Serve(const ServerOptions& options) {
 
     ServerDatabase db(options.dbPath);
     LoginHandler login(db, Now, options.clockWindowSeconds);
-    CgiRouter router(login, options.redirect);
+    CgiRouter router(login, options.redirect, options.dbPath);
     HttpServer::Options httpOptions;
     httpOptions.host = options.host;
     httpOptions.port = options.port;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "net/HttpTransport.h"
+#include "tests/net/LoopbackPorts.h"
 #include "tests/net/ScriptedPeer.h"
 
 namespace tallux {
@@ -19,18 +20,7 @@ constexpr TransportTimeouts kQuick{2000, 3000};
 
 Endpoint Local(std::uint16_t port) { return {"127.0.0.1", port}; }
 
-// A loopback port nobody listens on: bound, then closed.
-std::uint16_t ClosedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
+using test::UnusedLoopbackPort;
 
 TEST(HttpPostText, SendsTheExactRequestAndReadsTheBody) {
     test::ScriptedPeer peer("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n1\nabcdef");
@@ -74,8 +64,8 @@ TEST(HttpPostText, AnswerCases) {
 
 TEST(HttpTransport, ConnectionFailuresHaveEachClientsCodes) {
     std::string cookies;
-    EXPECT_EQ(HttpPostText(Local(ClosedPort()), "/p", "x", 1024, kQuick).result, -5) << "refused";
-    EXPECT_EQ(HttpGetWithCookies(Local(ClosedPort()), "/p", 1024, cookies, std::nullopt, kQuick).result, -120);
+    EXPECT_EQ(HttpPostText(Local(UnusedLoopbackPort()), "/p", "x", 1024, kQuick).result, -5) << "refused";
+    EXPECT_EQ(HttpGetWithCookies(Local(UnusedLoopbackPort()), "/p", 1024, cookies, std::nullopt, kQuick).result, -120);
     EXPECT_EQ(HttpPostText({"", 80}, "/p", "x", 1024, kQuick).result, -3) << "no such host";
     EXPECT_EQ(HttpGetWithCookies({"", 80}, "/p", 1024, cookies, std::nullopt, kQuick).result, -103);
     EXPECT_EQ(TransportErrorText(-5), "服务器连接失败。");
@@ -84,27 +74,9 @@ TEST(HttpTransport, ConnectionFailuresHaveEachClientsCodes) {
 }
 
 TEST(HttpTransport, ConnectGivesUpAfterItsTimeout) {
-    // A listener that never accepts, with its queue filled: further
-    // connection attempts get no answer at all.
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 0), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    std::vector<int> fillers;
-    for (int i = 0; i < 8; ++i) {
-        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        fillers.push_back(fd);
-    }
-    usleep(100000);
-    HttpAnswer answer = HttpPostText(Local(ntohs(address.sin_port)), "/p", "x", 1024, {300, 300});
+    test::UnansweredListener listener;
+    HttpAnswer answer = HttpPostText(Local(listener.Port()), "/p", "x", 1024, {300, 300});
     EXPECT_EQ(answer.result, -5);
-    for (int fd : fillers) ::close(fd);
-    ::close(listener);
 }
 
 TEST(HttpGetWithCookies, SendsCookiesAndRefererAndKeepsNewOnes) {

@@ -1,0 +1,109 @@
+#include "net/ExpressKinds.h"
+
+#include "text/GbkBytes.h"
+#include "text/GbkCodec.h"
+
+namespace tallux {
+namespace {
+
+// Characters after which a long address may be cut to find its listed part,
+// tried in this order (GBK): 路 弄 巷 镇 市 街 村 区 楼 室 号.
+constexpr std::string_view kAddressCuts[] = {"\xC2\xB7", "\xC5\xAA", "\xCF\xEF", "\xD5\xF2", "\xCA\xD0", "\xBD\xD6",
+                                             "\xB4\xE5", "\xC7\xF8", "\xC2\xA5", "\xCA\xD2", "\xBA\xC5"};
+
+// Position of the first occurrence of ch in text that starts on a character
+// boundary at or after byte from, or npos.
+std::size_t FindCharFrom(std::string_view text, std::string_view ch, std::size_t from) {
+    for (std::size_t pos = 0; pos < text.size(); pos += GbkCharLength(text, pos)) {
+        if (pos >= from && text.substr(pos, ch.size()) == ch) return pos;
+    }
+    return std::string_view::npos;
+}
+
+bool Lists(std::string_view list, std::string_view destination) {
+    std::string entry(destination);
+    entry += '\t';
+    return FindAtCharBoundary(list, entry, false) != std::string_view::npos;
+}
+
+}  // namespace
+
+void KindList::Clear() {
+    kinds_.clear();
+    names_.clear();
+    numbers_.clear();
+}
+
+void KindList::Append(std::string_view code, std::string_view name) {
+    ExpressKind kind;
+    kind.code.assign(code);
+    kind.name.assign(name);
+    names_.push_back(GbkToUtf16(kind.name.view()));
+    kinds_.push_back(std::move(kind));
+    numbers_.push_back(0);
+}
+
+const ExpressKind* KindList::FindKindByName(std::string_view name) const {
+    for (const ExpressKind& kind : kinds_)
+        if (kind.name.view() == name) return &kind;
+    return nullptr;
+}
+
+const ExpressKind* KindList::FindKindByCode(std::string_view code) const {
+    for (const ExpressKind& kind : kinds_)
+        if (kind.code.view() == code) return &kind;
+    return nullptr;
+}
+
+ExpressKind* KindList::FindKindByCode(std::string_view code) {
+    return const_cast<ExpressKind*>(static_cast<const KindList*>(this)->FindKindByCode(code));
+}
+
+const ExpressKind* KindList::KindAt(int index) const {
+    if (index < 0 || index >= Size()) return nullptr;
+    return &kinds_[static_cast<std::size_t>(index)];
+}
+
+bool KindList::KindAcceptsDestination(std::string_view kindName, std::string_view destination) const {
+    const ExpressKind* kind = FindKindByName(kindName);
+    if (!kind || kind->destinations.empty()) return false;
+    if (Lists(kind->destinations, destination)) return true;
+    if (destination.size() <= 8) return false;
+    // A full address is accepted when its part up to the first street-level
+    // character (after its first two characters) is listed.
+    for (std::string_view ch : kAddressCuts) {
+        std::size_t at = FindCharFrom(destination, ch, 4);
+        if (at != std::string_view::npos) return Lists(kind->destinations, destination.substr(0, at + ch.size()));
+    }
+    return false;
+}
+
+int KindList::KindNumber(std::string_view kindName, int defaultNumber) const {
+    if (defaultNumber > 10) return defaultNumber % 10;
+    for (std::size_t i = 0; i < kinds_.size(); ++i) {
+        if (kinds_[i].name.view() == kindName) return numbers_[i] != 0 ? numbers_[i] : defaultNumber;
+    }
+    return defaultNumber;
+}
+
+bool KindList::ApplyOrder(const std::vector<OrderEntry>& entries) {
+    std::vector<bool> taken(kinds_.size(), false);
+    KindList ordered;
+    for (const OrderEntry& entry : entries) {
+        for (std::size_t i = 0; i < kinds_.size(); ++i) {
+            if (taken[i] || kinds_[i].name.view() != entry.name) continue;
+            taken[i] = true;
+            ExpressKind kind = kinds_[i];
+            kind.waybillTemplate = entry.templateName.empty() ? std::string() : "TAB_" + entry.templateName;
+            ordered.names_.push_back(names_[i]);
+            ordered.numbers_.push_back(entry.number);
+            ordered.kinds_.push_back(std::move(kind));
+            break;
+        }
+    }
+    if (ordered.Empty()) return false;
+    *this = std::move(ordered);
+    return true;
+}
+
+}  // namespace tallux
