@@ -9,17 +9,24 @@
 
 namespace tallux {
 
-int LoginToServer(const ServerSettings& settings, const std::string& account, const std::string& password,
-                  std::ostream& out, std::ostream& err) {
-    ServerAddress server(settings.host, settings.port);
-    SessionValues session;
-    LoginOutcome outcome = Login(server, settings.site, Utf8ToUtf16(account), Utf8ToUtf16(password),
-                                 static_cast<long long>(std::time(nullptr)), session);
+std::optional<CliSession> LogInForCommand(const ServerSettings& settings, const std::string& account,
+                                          const std::string& password, std::ostream& err) {
+    CliSession cli{ServerAddress(settings.host, settings.port), {}};
+    LoginOutcome outcome = Login(cli.server, settings.site, Utf8ToUtf16(account), Utf8ToUtf16(password),
+                                 static_cast<long long>(std::time(nullptr)), cli.session);
     if (outcome.status != LoginStatus::LoggedIn) {
         err << "tallux-cli: " << outcome.message << '\n';
-        return 1;
+        return std::nullopt;
     }
-    Endpoint now = server.Current();
+    return cli;
+}
+
+int LoginToServer(const ServerSettings& settings, const std::string& account, const std::string& password,
+                  std::ostream& out, std::ostream& err) {
+    std::optional<CliSession> cli = LogInForCommand(settings, account, password, err);
+    if (!cli) return 1;
+    const SessionValues& session = cli->session;
+    Endpoint now = cli->server.Current();
     JsonObjectWriter json;
     json.AddText("server", now.host + ":" + std::to_string(now.port));
     json.AddText("account", GbkToUtf8(session.account));
@@ -37,7 +44,7 @@ int LoginToServer(const ServerSettings& settings, const std::string& account, co
     json.AddText("detailChinese", GbkToUtf8(session.detailChinese));
     json.AddText("placeEnglish", GbkToUtf8(session.placeEnglish));
     json.AddText("detailEnglish", GbkToUtf8(session.detailEnglish));
-    json.AddText("message", outcome.message);
+    json.AddText("message", "登入验证成功！[" + std::to_string(session.memberMode) + "]");
     out << json.Finish() << '\n';
     return 0;
 }

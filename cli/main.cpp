@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/BaseDataCommand.h"
 #include "cli/DemoData.h"
 #include "cli/DumpCommand.h"
 #include "cli/LoginCommand.h"
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
     "  check          check every record file; exit 1 listing the problems\n"
     "  demo           create the working folders and, in empty stores, demo records\n"
     "  login          log in (--account, --password) and print the session as JSON\n"
+    "  basedata       log in, download the base data into DATA_SYS/0.dat and print its counts\n"
     "\n"
     "options:\n"
     "  --home DIR          program directory (default: the directory of this executable)\n"
@@ -82,9 +84,9 @@ int main(int argc, char** argv) {
         if (!rest.empty()) return Usage("demo takes no arguments");
         return tallux::WriteDemoData(home, std::cout, std::cerr);
     }
-    if (command == "login") {
-        if (!rest.empty()) return Usage("login takes no arguments");
-        if (!options.count("--account")) return Usage("login needs --account");
+    if (command == "login" || command == "basedata") {
+        if (!rest.empty()) return Usage(command + " takes no arguments");
+        if (!options.count("--account")) return Usage(command + " needs --account");
         tallux::ServerSettings settings;
         if (auto error = settings.LoadFrom(home)) {
             std::cerr << "tallux-cli: " << *error << '\n';
@@ -93,7 +95,11 @@ int main(int argc, char** argv) {
         if (options.count("--server") && !settings.SetServer(options["--server"]))
             return Usage("--server needs HOST:PORT");
         if (options.count("--site")) settings.site = options["--site"];
-        return tallux::LoginToServer(settings, options["--account"], options["--password"], std::cout, std::cerr);
+        if (command == "login")
+            return tallux::LoginToServer(settings, options["--account"], options["--password"], std::cout, std::cerr);
+        auto cli = tallux::LogInForCommand(settings, options["--account"], options["--password"], std::cerr);
+        if (!cli) return 1;
+        return tallux::UpdateBaseData(*cli, settings, home, std::cout, std::cerr);
     }
     return Usage("unknown command " + command);
 }

@@ -25,4 +25,8 @@ inline constexpr unsigned char kBaseDataCacheKey = 0x07;
 int DownloadBaseData(ServerAddress& server, std::string_view site, const std::string& cachePath,
                      const TransportTimeouts& timeouts = {60000, 300000});
 
+// What the operator is told after a download: "系统基本数据更新完成。" only
+// when it succeeded, otherwise that it failed and why.
+std::string BaseDataDownloadText(int result);
+
 }  // namespace tallux

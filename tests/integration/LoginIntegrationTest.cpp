@@ -106,5 +106,19 @@ TEST_F(LoginIntegrationTest, CliPrintsTheSessionOrTheMessage) {
     EXPECT_EQ(test::ReadWholeFile(err), "tallux-cli: 密码不正确。\n");
 }
 
+TEST_F(LoginIntegrationTest, CliDownloadsTheBaseData) {
+    const std::string home = directory->File("cli-home");
+    const std::string base = std::string(TALLUX_CLI) + " --home '" + home + "' --server 127.0.0.1:" +
+                             std::to_string(server->Port()) + " --account demo --password demo123 basedata";
+    const std::string out = directory->File("basedata.out"), err = directory->File("basedata.err");
+    int status = std::system((base + " >'" + out + "' 2>'" + err + "'").c_str());
+    ASSERT_EQ(WEXITSTATUS(status), 0) << test::ReadWholeFile(err);
+    const std::string printed = test::ReadWholeFile(out);
+    EXPECT_EQ(printed.rfind("{\"kinds\":", 0), 0u) << printed;
+    EXPECT_EQ(printed.find("\"kinds\":0,"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("系统基本数据更新完成。"), std::string::npos) << printed;
+    EXPECT_FALSE(test::ReadWholeFile(home + "/DATA_SYS/0.dat").empty());
+}
+
 }  // namespace
 }  // namespace tallux
