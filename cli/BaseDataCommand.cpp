@@ -6,6 +6,7 @@
 #include "cli/JsonWriter.h"
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
+#include "net/SharedFileFetch.h"
 
 namespace tallux {
 
@@ -21,6 +22,9 @@ int UpdateBaseData(CliSession& cli, const ServerSettings& settings, const std::s
         err << "tallux-cli: " << BaseDataDownloadText(result) << " [" << result << "]\n";
         return 1;
     }
+    // Like start-up: the site's emskind.txt, kept as it is when the server
+    // has nothing newer or fails.
+    FetchSharedFile(settings, (home / "emskind.txt").string(), "emskind.txt");
     BaseData data;
     BaseDataLoad load = LoadBaseData(cache, (home / "emskind.txt").string(), data);
     if (load != BaseDataLoad::Complete) {

@@ -12,6 +12,7 @@
 #include "cli/DemoData.h"
 #include "cli/DumpCommand.h"
 #include "cli/LoginCommand.h"
+#include "cli/NumberCommand.h"
 #include "cli/ProgramDirectory.h"
 #include "store/StoreChecker.h"
 
@@ -27,6 +28,7 @@ constexpr const char* kUsage =
     "  demo           create the working folders and, in empty stores, demo records\n"
     "  login          log in (--account, --password) and print the session as JSON\n"
     "  basedata       log in, download the base data into DATA_SYS/0.dat and print its counts\n"
+    "  number KEY     log in and fetch one number from the server's number service\n"
     "\n"
     "options:\n"
     "  --home DIR          program directory (default: the directory of this executable)\n"
@@ -84,8 +86,9 @@ int main(int argc, char** argv) {
         if (!rest.empty()) return Usage("demo takes no arguments");
         return tallux::WriteDemoData(home, std::cout, std::cerr);
     }
-    if (command == "login" || command == "basedata") {
-        if (!rest.empty()) return Usage(command + " takes no arguments");
+    if (command == "login" || command == "basedata" || command == "number") {
+        if (command == "number" ? rest.size() != 1 : !rest.empty())
+            return Usage(command == "number" ? "number needs one key" : command + " takes no arguments");
         if (!options.count("--account")) return Usage(command + " needs --account");
         tallux::ServerSettings settings;
         if (auto error = settings.LoadFrom(home)) {
@@ -99,6 +102,7 @@ int main(int argc, char** argv) {
             return tallux::LoginToServer(settings, options["--account"], options["--password"], std::cout, std::cerr);
         auto cli = tallux::LogInForCommand(settings, options["--account"], options["--password"], std::cerr);
         if (!cli) return 1;
+        if (command == "number") return tallux::FetchOneNumber(*cli, settings, rest[0], std::cout, std::cerr);
         return tallux::UpdateBaseData(*cli, settings, home, std::cout, std::cerr);
     }
     return Usage("unknown command " + command);

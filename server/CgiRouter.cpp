@@ -8,7 +8,10 @@ namespace tallux::server {
 
 CgiRouter::CgiRouter(LoginHandler& login, std::string redirect, std::string databasePath)
     : login_(login), redirect_(std::move(redirect)) {
-    if (!databasePath.empty()) baseData_.emplace(std::move(databasePath));
+    if (!databasePath.empty()) {
+        sharedFiles_.emplace(databasePath);
+        baseData_.emplace(std::move(databasePath));
+    }
 }
 
 std::string CgiRouter::Answer(const HttpRequest& request) {
@@ -20,6 +23,12 @@ std::string CgiRouter::Answer(const HttpRequest& request) {
         if (command == "ECLogin") return FormatHttpAnswer(HttpStatus::Ok, login_.Handle(query));
         return AnswerBaseData(query);
     }
+    if (command == "ECTrans" && transactions_) {
+        if (request.method != "POST") return FormatHttpError(HttpStatus::MethodNotAllowed);
+        // Refusals travel as negative result codes, so the status stays 200.
+        return FormatHttpAnswer(HttpStatus::Ok, transactions_->Handle(request.body));
+    }
+    if (command == "EmsFileShare" && sharedFiles_) return AnswerSharedFile(request);
     // Commands of the protocol this server does not serve yet.
     if (command == "ECTrans" || command == "ECGetSysModel" || command == "EmsFileShare")
         return FormatHttpError(HttpStatus::NotImplemented);
@@ -36,6 +45,16 @@ std::string CgiRouter::AnswerBaseData(const QueryString& query) {
         if (!body) return FormatHttpError(HttpStatus::NotFound);
         return FormatHttpAnswer(HttpStatus::Ok, *body);
     } catch (const DatabaseError&) {
+        return FormatHttpError(HttpStatus::InternalError);
+    }
+}
+
+std::string CgiRouter::AnswerSharedFile(const HttpRequest& request) {
+    if (request.method != "POST") return FormatHttpError(HttpStatus::MethodNotAllowed);
+    try {
+        return FormatHttpAnswer(HttpStatus::Ok, sharedFiles_->ForRequest(request.body));
+    } catch (const DatabaseError&) {
+        // The client keeps its copy on an error status.
         return FormatHttpError(HttpStatus::InternalError);
     }
 }

@@ -157,6 +157,149 @@ void InsertKinds(sqlite3* db) {
     }
 }
 
+// The keys clients ask the number service with ("%u*" of the number in
+// emskind.txt's waybill and transfer lists), each with its own prefix so no
+// two keys can hand out the same number.
+void InsertNumberKeys(sqlite3* db) {
+    SqliteStatement numbers(db,
+                            "INSERT INTO number_sequences(site_id, kind_code, prefix, next_value, last_value,"
+                            " width, suffix) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    struct Key {
+        std::string_view key, prefix;
+        int first, last, width;
+        std::string_view suffix;
+    };
+    constexpr Key kKeys[] = {
+        {"1*", "EK", 10000001, 99999999, 8, "CN"},
+        {"2*", "SZ", 1, 999999999, 10, ""},
+        {"5*", "LZ", 500001, 999999, 9, "CN"},
+    };
+    for (const Key& k : kKeys) {
+        numbers.Reset();
+        numbers.Bind(1, kSite).Bind(2, k.key).Bind(3, k.prefix).Bind(4, k.first).Bind(5, k.last);
+        numbers.Bind(6, k.width).Bind(7, k.suffix).Step();
+    }
+}
+
+// Zone tariffs for every kind, plus a few destinations priced apart.
+void InsertPrices(sqlite3* db) {
+    SqliteStatement price(db,
+                          "INSERT INTO prices(site_id, kind_code, destination_code, item_type, first_grams,"
+                          " first_price, step_grams, step_price) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+    auto add = [&](std::string_view kind, std::string_view destination, int itemType, int firstGrams,
+                   double firstPrice, int stepGrams, double stepPrice) {
+        price.Reset();
+        price.Bind(1, kSite).Bind(2, kind).Bind(3, destination).Bind(4, itemType).Bind(5, firstGrams);
+        price.BindReal(6, firstPrice).Bind(7, stepGrams).BindReal(8, stepPrice).Step();
+    };
+    for (const Kind& k : kKinds) {
+        if (k.international) {
+            add(k.code, "INTL", -1, 500, 180.0, 500, 60.0);
+        } else {
+            add(k.code, "CN", -1, 1000, 20.0, 1000, 8.0);
+        }
+    }
+    add("GNTK", "GD", -1, 1000, 12.0, 1000, 2.0);   // same province
+    add("GNTK", "XJ", -1, 1000, 30.0, 1000, 15.0);  // remote
+    add("GJTK", "US", 0, 500, 160.0, 500, 45.0);    // documents
+    add("GJTK", "US", -1, 500, 220.0, 500, 55.0);
+}
+
+void InsertPreEntries(sqlite3* db) {
+    SqliteStatement entry(db,
+                          "INSERT INTO rec_pre_input(iid, icid, account, nitemtype, ddate, dsysdate, npayway,"
+                          " cemskind, caddrfrom, cdes, cnum, fweight, famount, csender, csunit, csaddr, csphone,"
+                          " creceiver, crunit, craddr, cphone, crpost, crcountry, crcity, cgoods, iquantity,"
+                          " igprice, idvalue, cmoney, iitem, clabel, cmark, cgoodsa, fgcustom, fgcrate)"
+                          " VALUES(?, ?, 'demo', ?, ?, ?, 0, ?, '深圳', ?, ?, ?, ?, '张三', '宝安电子厂',"
+                          " '深圳市宝安区新安街道1号', '0755-27770000', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                          " ?, ?, ?, ?, ?)");
+    struct Entry {
+        int iid, customer, itemType;
+        std::string_view date, kind, destination, number;
+        double weight, amount;
+        std::string_view receiver, company, address, phone, post, country, city, goods;
+        int quantity, unitPrice, declared;
+        std::string_view money;
+        int pieces;
+        std::string_view label, memo, alias;
+        double duty, dutyRate;
+    };
+    const Entry kEntries[] = {
+        {501, 1001, 2, "2024-05-06", "国际特快专递", "美国", "", 2.5, 0.0, "John Smith", "Acme Inc.",
+         "1 Main Street, Springfield", "+1 555 0100", "62701", "United States", "Springfield",
+         "Phone cases; USB cables", 30, 350, 12000, "USD", 2, "FRAGILE", "call before delivery", "accessories",
+         0.0, 0.0},
+        {502, 1001, 1, "2024-05-07", "国内特快专递", "北京", "EK10000000CN", 0.8, 20.0, "李四", "北京图书公司",
+         "北京市海淀区中关村大街1号", "010-62750000", "100080", "中国", "北京", "合同文件", 1, 0, 0, "CNY", 1,
+         "", "", "", 0.0, 0.0},
+        // Another customer's: never shown to customer 1001.
+        {503, 1002, 1, "2024-05-07", "国内特快专递", "上海", "", 1.2, 0.0, "王五", "", "上海市浦东新区1号",
+         "021-50000000", "200120", "中国", "上海", "样品", 1, 0, 0, "CNY", 1, "", "", "", 0.0, 0.0},
+    };
+    for (const Entry& e : kEntries) {
+        entry.Reset();
+        int column = 0;
+        auto i = [&column] { return ++column; };
+        entry.Bind(i(), e.iid).Bind(i(), e.customer).Bind(i(), e.itemType).Bind(i(), e.date).Bind(i(), e.date);
+        entry.Bind(i(), e.kind).Bind(i(), e.destination).Bind(i(), e.number).BindReal(i(), e.weight);
+        entry.BindReal(i(), e.amount).Bind(i(), e.receiver).Bind(i(), e.company).Bind(i(), e.address);
+        entry.Bind(i(), e.phone).Bind(i(), e.post).Bind(i(), e.country).Bind(i(), e.city).Bind(i(), e.goods);
+        entry.Bind(i(), e.quantity).Bind(i(), e.unitPrice).Bind(i(), e.declared).Bind(i(), e.money);
+        entry.Bind(i(), e.pieces).Bind(i(), e.label).Bind(i(), e.memo).Bind(i(), e.alias);
+        entry.BindReal(i(), e.duty).BindReal(i(), e.dutyRate).Step();
+    }
+    SqliteStatement goods(db,
+                          "INSERT INTO rec_pre_input_goods(iid, wpos, cgoods, iquantity, fprice, cgoodsa, cgcodea,"
+                          " fgcustom, fgcrate) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    auto addGoods = [&](int iid, int pos, std::string_view name, int quantity, double price, std::string_view alias,
+                        std::string_view code, double duty, double rate) {
+        goods.Reset();
+        goods.Bind(1, iid).Bind(2, pos).Bind(3, name).Bind(4, quantity).BindReal(5, price).Bind(6, alias);
+        goods.Bind(7, code).BindReal(8, duty).BindReal(9, rate).Step();
+    };
+    addGoods(501, 1, "Phone case", 20, 2.5, "手机壳", "392690", 0.0, 0.0);
+    addGoods(501, 2, "USB cable", 10, 5.0, "数据线", "854442", 1.5, 0.03);
+    SqliteStatement piece(db,
+                          "INSERT INTO rec_pre_input_item(iid, wpos, ilong, iwidth, iheight, iweight, npercent,"
+                          " iquantity, iprice, cgoods) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    auto addPiece = [&](int iid, int pos, int l, int w, int h, int grams, int quantity, int price,
+                        std::string_view name) {
+        piece.Reset();
+        piece.Bind(1, iid).Bind(2, pos).Bind(3, l).Bind(4, w).Bind(5, h).Bind(6, grams).Bind(7, 100);
+        piece.Bind(8, quantity).Bind(9, price).Bind(10, name).Step();
+    };
+    addPiece(501, 1, 30, 20, 10, 1500, 20, 250, "Phone case");
+    addPiece(501, 2, 20, 15, 10, 1000, 10, 500, "USB cable");
+    addPiece(502, 1, 32, 23, 2, 800, 1, 0, "合同文件");
+}
+
+void InsertSettlements(sqlite3* db) {
+    SqliteStatement credit(db, "INSERT INTO customer_credit(icid, credit_limit) VALUES(?, ?)");
+    credit.Bind(1, 1001).BindReal(2, 5000.0).Step();
+    SqliteStatement fee(db, "INSERT INTO client_fee(icid, ddate, nkind, famount, fpaid, cmark) VALUES(?, ?, ?, ?, ?, ?)");
+    struct Fee {
+        int customer;
+        std::string_view date;
+        int kind;
+        double amount, paid;
+        std::string_view mark;
+    };
+    // Kinds: 0 settled invoice, 1 unchecked invoice, 2 unchecked check-in.
+    constexpr Fee kFees[] = {
+        {1001, "2024-03-31", 0, 1200.0, 1500.0, "三月账单"},
+        {1001, "2024-04-30", 0, 980.5, 900.0, "四月账单"},
+        {1001, "2024-05-15", 1, 320.0, 0.0, "五月上半月"},
+        {1001, "2024-05-20", 2, 45.5, 0.0, "待核收件"},
+        {1002, "2024-04-30", 0, 700.0, 700.0, "四月账单"},
+    };
+    for (const Fee& f : kFees) {
+        fee.Reset();
+        fee.Bind(1, f.customer).Bind(2, f.date).Bind(3, f.kind).BindReal(4, f.amount).BindReal(5, f.paid);
+        fee.Bind(6, f.mark).Step();
+    }
+}
+
 }  // namespace
 
 void WriteDemoData(ServerDatabase& database, std::int64_t now) {
@@ -179,6 +322,10 @@ void WriteDemoData(ServerDatabase& database, std::int64_t now) {
         numbers.Bind(1, kSite).Bind(2, "GNTK").Bind(3, "EA").Bind(4, 100000001).Bind(5, 100999999).Step();
         numbers.Reset();
         numbers.Bind(1, kSite).Bind(2, "GNBZ").Bind(3, "XA").Bind(4, 200000001).Bind(5, 200999999).Step();
+        InsertNumberKeys(db);
+        InsertPrices(db);
+        InsertPreEntries(db);
+        InsertSettlements(db);
         ExecSql(db, "COMMIT");
     } catch (...) {
         ExecSql(db, "ROLLBACK");

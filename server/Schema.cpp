@@ -399,8 +399,15 @@ CREATE TABLE IF NOT EXISTS client_fee (
 );
 CREATE INDEX IF NOT EXISTS client_fee_by_customer ON client_fee(icid, ddate);
 
+-- How far a customer may ship beyond the settlement balance.
+CREATE TABLE IF NOT EXISTS customer_credit (
+  icid         INTEGER PRIMARY KEY,
+  credit_limit REAL    NOT NULL DEFAULT 0
+);
+
 -- Prices per kind, destination and weight step, for the pricing and price
--- query operations.
+-- query operations. destination_code is a destination's code or its zone
+-- (destinations.zone_text); item_type -1 applies to every item type.
 CREATE TABLE IF NOT EXISTS prices (
   site_id          TEXT    NOT NULL,
   kind_code        TEXT    NOT NULL,

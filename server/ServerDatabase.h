@@ -26,6 +26,14 @@ public:
     std::optional<Account> FindAccount(std::string_view siteId, std::string_view account) override;
     std::int32_t CreateSession(const Account& account, std::int64_t now) override;
 
+    // Runs work(sqlite3*) on the shared connection while holding the lock,
+    // for request handlers with statements of their own.
+    template <typename Work>
+    auto Locked(Work&& work) {
+        std::lock_guard lock(mutex_);
+        return work(db_);
+    }
+
     // For setup code (demo data) that runs before serving.
     sqlite3* Handle() { return db_; }
     int SchemaVersion();

@@ -40,6 +40,10 @@ std::optional<std::string> ParseServerOptions(const std::vector<std::string>& ar
             options.initDemo = true;
         } else if (arg == "--force") {
             options.force = true;
+        } else if (arg == "--refuse-number-key") {
+            std::optional<std::string> v = value();
+            if (!v || v->empty()) return "--refuse-number-key needs a key";
+            options.refusedNumberKeys.push_back(*v);
         } else if (arg == "--db" || arg == "--listen" || arg == "--clock-window" || arg == "--redirect") {
             std::optional<std::string> v = value();
             if (!v) return arg + " needs a value";
@@ -69,12 +73,14 @@ std::optional<std::string> ParseServerOptions(const std::vector<std::string>& ar
 
 std::string ServerUsage() {
     return "usage: tallux-server --db FILE [--listen HOST:PORT] [--clock-window SECONDS] [--redirect ADDR[|PORT]]\n"
+           "                     [--refuse-number-key KEY]...\n"
            "       tallux-server --db FILE --init-demo [--force]\n"
            "\n"
            "  --db FILE               SQLite database (created with the schema when missing)\n"
            "  --listen HOST:PORT      address to serve on (default 127.0.0.1:8080; port 0 picks a free one)\n"
            "  --clock-window SECONDS  allowed difference of the client's login time (default 600)\n"
            "  --redirect ADDR[|PORT]  answer logins and base data requests with this redirect\n"
+           "  --refuse-number-key KEY the number service answers KEY as not configured (repeatable)\n"
            "  --init-demo             create a demo database and exit\n"
            "  --force                 with --init-demo: replace an existing database\n";
 }

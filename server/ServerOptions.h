@@ -16,6 +16,7 @@ struct ServerOptions {
     bool force = false;
     std::int64_t clockWindowSeconds = 600;
     std::string redirect;
+    std::vector<std::string> refusedNumberKeys;  // the number service answers these as unknown
     bool help = false;
 };
 

@@ -38,6 +38,11 @@ SqliteStatement& SqliteStatement::BindNull(int index) {
     return *this;
 }
 
+SqliteStatement& SqliteStatement::BindReal(int index, double value) {
+    if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK) throw DatabaseError(sqlite3_errmsg(db_));
+    return *this;
+}
+
 bool SqliteStatement::Step() {
     int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
@@ -53,6 +58,8 @@ void SqliteStatement::Reset() {
 bool SqliteStatement::IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 std::int64_t SqliteStatement::Int(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+double SqliteStatement::Real(int column) const { return sqlite3_column_double(stmt_, column); }
 
 std::string SqliteStatement::Text(int column) const {
     const void* bytes = sqlite3_column_blob(stmt_, column);

@@ -22,6 +22,8 @@ public:
     SqliteStatement& Bind(int index, std::string_view text);
     SqliteStatement& BindBlob(int index, std::string_view bytes);
     SqliteStatement& BindNull(int index);
+    // Named apart from Bind: an int argument would be ambiguous otherwise.
+    SqliteStatement& BindReal(int index, double value);
 
     // True while a row is available.
     bool Step();
@@ -30,6 +32,7 @@ public:
     bool IsNull(int column) const;
     std::int64_t Int(int column) const;
     std::string Text(int column) const;
+    double Real(int column) const;
 
 private:
     sqlite3* db_;

@@ -36,6 +36,8 @@ int Serve(const ServerOptions& options) {
     ServerDatabase db(options.dbPath);
     LoginHandler login(db, Now, options.clockWindowSeconds);
     CgiRouter router(login, options.redirect, options.dbPath);
+    TransactionHandler transactions(db, options.refusedNumberKeys);
+    router.ServeTransactions(transactions);
     HttpServer::Options httpOptions;
     httpOptions.host = options.host;
     httpOptions.port = options.port;

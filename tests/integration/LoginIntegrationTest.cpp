@@ -118,6 +118,24 @@ TEST_F(LoginIntegrationTest, CliDownloadsTheBaseData) {
     EXPECT_EQ(printed.find("\"kinds\":0,"), std::string::npos) << printed;
     EXPECT_NE(printed.find("系统基本数据更新完成。"), std::string::npos) << printed;
     EXPECT_FALSE(test::ReadWholeFile(home + "/DATA_SYS/0.dat").empty());
+    EXPECT_FALSE(test::ReadWholeFile(home + "/emskind.txt").empty());
+}
+
+TEST_F(LoginIntegrationTest, CliFetchesNumbersFromTheNumberService) {
+    const std::string base = std::string(TALLUX_CLI) + " --home '" + directory->Path().string() + "' --server 127.0.0.1:" +
+                             std::to_string(server->Port());
+    const std::string out = directory->File("number.out"), err = directory->File("number.err");
+    auto run = [&](const std::string& arguments) {
+        int status = std::system((base + " " + arguments + " >'" + out + "' 2>'" + err + "'").c_str());
+        return WEXITSTATUS(status);
+    };
+    ASSERT_EQ(run("--account demo --password demo123 number '1*'"), 0) << test::ReadWholeFile(err);
+    const std::string first = test::ReadWholeFile(out);
+    ASSERT_EQ(run("--account demo --password demo123 number '1*'"), 0);
+    EXPECT_NE(test::ReadWholeFile(out), first) << "a number is never handed out twice";
+    EXPECT_EQ(run("--account demo --password demo123 number 'no-such-key'"), 1);
+    EXPECT_EQ(test::ReadWholeFile(err), "tallux-cli: 没有取到单号。\n");
+    EXPECT_EQ(run("--account direct --password direct123 number '1*'"), 1) << "no number service for this account";
 }
 
 }  // namespace

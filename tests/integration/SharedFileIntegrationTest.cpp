@@ -1,0 +1,99 @@
+// Fetches emskind.txt from a real tallux-server with demo data.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "net/SharedFileFetch.h"
+#include "tests/support/ServerProcess.h"
+#include "tests/support/TempDir.h"
+#include "text/GbkCodec.h"
+
+namespace tallux {
+namespace {
+
+class SharedFileIntegrationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        directory = new test::TempDir;
+        database = directory->File("server.db");
+        std::string command = std::string(TALLUX_SERVER) + " --db '" + database + "' --init-demo >/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        server = new test::ServerProcess(TALLUX_SERVER, {"--db", database, "--listen", "127.0.0.1:0"});
+        ASSERT_NE(server->Port(), 0) << server->FirstLine();
+    }
+    static void TearDownTestSuite() {
+        delete server;
+        delete directory;
+    }
+
+    int Fetch(std::string_view title = "emskind.txt", std::string_view site = "8001") {
+        WebRequest request;
+        request.connectTimeoutSeconds = 5;
+        request.sendTimeoutMs = 5000;
+        request.receiveTimeoutMs = 5000;
+        return FetchSharedFile(Endpoint{"127.0.0.1", server->Port()}, site, path, title, request);
+    }
+    static timespec ModifiedAt(const std::string& file) {
+        struct stat info {};
+        EXPECT_EQ(::stat(file.c_str(), &info), 0);
+        return info.st_mtim;
+    }
+
+    static inline test::TempDir* directory = nullptr;
+    static inline std::string database;
+    static inline test::ServerProcess* server = nullptr;
+    test::TempDir local;
+    std::string path = local.File("emskind.txt");
+};
+
+TEST_F(SharedFileIntegrationTest, FetchesOnceThenKeepsTheCopy) {
+    int length = Fetch();
+    ASSERT_GT(length, 100);
+    std::string content = test::ReadWholeFile(path);
+    EXPECT_EQ(content.size(), static_cast<std::size_t>(length));
+    EXPECT_EQ(content.rfind(Utf8ToGbk("<快递类别顺序定义开始>\r\n国内特快专递=1\r\n"), 0), 0u);
+    EXPECT_NE(content.find(Utf8ToGbk("国际小包=6\r\n")), std::string::npos);
+
+    // The copy is now newer than the stored file: answered "0", untouched.
+    timespec before = ModifiedAt(path);
+    EXPECT_EQ(Fetch(), 1);
+    timespec after = ModifiedAt(path);
+    EXPECT_EQ(test::ReadWholeFile(path), content);
+    EXPECT_EQ(after.tv_sec, before.tv_sec);
+    EXPECT_EQ(after.tv_nsec, before.tv_nsec);
+}
+
+TEST_F(SharedFileIntegrationTest, AnOutdatedCopyIsReplaced) {
+    test::WriteWholeFile(path, "stale");
+    timeval old[2] = {{946684800, 0}, {946684800, 0}};  // 2000-01-01
+    ASSERT_EQ(utimes(path.c_str(), old), 0);
+    int length = Fetch();
+    ASSERT_GT(length, 100);
+    EXPECT_EQ(test::ReadWholeFile(path).size(), static_cast<std::size_t>(length));
+}
+
+TEST_F(SharedFileIntegrationTest, RefusalsLeaveTheCopy) {
+    struct Case {
+        const char* title;
+        const char* site;
+        int result;
+    } cases[] = {
+        {"missing.txt", "8001", kSharedFileRefused},
+        {"emskind.txt", "9999", 2},  // unknown site: the two-byte answer "-1"
+    };
+    for (const Case& c : cases) {
+        test::WriteWholeFile(path, "keep me");
+        timeval old[2] = {{946684800, 0}, {946684800, 0}};
+        ASSERT_EQ(utimes(path.c_str(), old), 0);
+        EXPECT_EQ(Fetch(c.title, c.site), c.result) << c.title << " " << c.site;
+        EXPECT_EQ(test::ReadWholeFile(path), "keep me") << c.title << " " << c.site;
+    }
+}
+
+}  // namespace
+}  // namespace tallux
