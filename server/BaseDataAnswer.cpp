@@ -7,32 +7,13 @@
 #include <vector>
 
 #include "server/DatabaseError.h"
+#include "server/ReadOnlyConnection.h"
 #include "server/SqliteStatement.h"
 #include "text/GbkCodec.h"
 
 namespace tallux::server {
 namespace {
 
-// A separate read-only connection per answer: the download is rare and the
-// shared connection belongs to the login path.
-class ReadConnection {
-public:
-    explicit ReadConnection(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-            std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-            sqlite3_close(db_);
-            throw DatabaseError("cannot open the database: " + message);
-        }
-        sqlite3_busy_timeout(db_, 5000);
-    }
-    ~ReadConnection() { sqlite3_close(db_); }
-    ReadConnection(const ReadConnection&) = delete;
-    ReadConnection& operator=(const ReadConnection&) = delete;
-    sqlite3* Handle() const { return db_; }
-
-private:
-    sqlite3* db_ = nullptr;
-};
 
 // GBK, with the bytes that separate fields, lines and the data's end made
 // blanks so no stored text can break the client's parse.
@@ -48,7 +29,7 @@ std::string Field(const std::string& utf8) {
 BaseDataAnswer::BaseDataAnswer(std::string databasePath) : databasePath_(std::move(databasePath)) {}
 
 std::optional<std::string> BaseDataAnswer::ForSite(std::string_view siteId) const {
-    ReadConnection connection(databasePath_);
+    ReadOnlyConnection connection(databasePath_);
     sqlite3* db = connection.Handle();
     SqliteStatement site(db, "SELECT 1 FROM sites WHERE site_id = ?");
     site.Bind(1, siteId);

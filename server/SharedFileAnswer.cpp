@@ -7,30 +7,13 @@
 
 #include "server/DatabaseError.h"
 #include "server/QueryString.h"
+#include "server/ReadOnlyConnection.h"
 #include "server/SqliteStatement.h"
 #include "text/GbkCodec.h"
 
 namespace tallux::server {
 namespace {
 
-class ReadConnection {
-public:
-    explicit ReadConnection(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-            std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
-            sqlite3_close(db_);
-            throw DatabaseError("cannot open the database: " + message);
-        }
-        sqlite3_busy_timeout(db_, 5000);
-    }
-    ~ReadConnection() { sqlite3_close(db_); }
-    ReadConnection(const ReadConnection&) = delete;
-    ReadConnection& operator=(const ReadConnection&) = delete;
-    sqlite3* Handle() const { return db_; }
-
-private:
-    sqlite3* db_ = nullptr;
-};
 
 std::string FormDecode(std::string_view text) {
     std::string plus(text);
@@ -94,7 +77,7 @@ SharedFileAnswer::SharedFileAnswer(std::string databasePath) : databasePath_(std
 
 std::string SharedFileAnswer::ForRequest(std::string_view formBody) const {
     SharedFileRequest request = ParseSharedFileRequest(formBody);
-    ReadConnection connection(databasePath_);
+    ReadOnlyConnection connection(databasePath_);
     sqlite3* db = connection.Handle();
     SqliteStatement site(db, "SELECT 1 FROM sites WHERE site_id = ?");
     site.Bind(1, request.site);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/LoginSession.h"
+#include "tests/support/DemoServer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -18,16 +19,13 @@ namespace {
 class LoginIntegrationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = new test::TempDir;
-        database = directory->File("server.db");
-        std::string command = std::string(TALLUX_SERVER) + " --db '" + database + "' --init-demo >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        server = new test::ServerProcess(TALLUX_SERVER, {"--db", database, "--listen", "127.0.0.1:0"});
-        ASSERT_NE(server->Port(), 0) << server->FirstLine();
+        server = new test::DemoServer(TALLUX_SERVER);
+        directory = &server->Directory();
     }
     static void TearDownTestSuite() {
         delete server;
-        delete directory;
+        server = nullptr;
+        directory = nullptr;
     }
 
     LoginOutcome LogIn(const std::u16string& account, const std::u16string& password, long long now = std::time(nullptr),
@@ -36,9 +34,8 @@ protected:
         return Login(address, "8001", account, password, now, session, {3000, 5000});
     }
 
-    static inline test::TempDir* directory = nullptr;
-    static inline std::string database;
-    static inline test::ServerProcess* server = nullptr;
+    static inline test::DemoServer* server = nullptr;
+    static inline const test::TempDir* directory = nullptr;
     SessionValues session;
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/SharedFileFetch.h"
+#include "tests/support/DemoServer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -19,16 +20,13 @@ namespace {
 class SharedFileIntegrationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = new test::TempDir;
-        database = directory->File("server.db");
-        std::string command = std::string(TALLUX_SERVER) + " --db '" + database + "' --init-demo >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        server = new test::ServerProcess(TALLUX_SERVER, {"--db", database, "--listen", "127.0.0.1:0"});
-        ASSERT_NE(server->Port(), 0) << server->FirstLine();
+        server = new test::DemoServer(TALLUX_SERVER);
+        directory = &server->Directory();
     }
     static void TearDownTestSuite() {
         delete server;
-        delete directory;
+        server = nullptr;
+        directory = nullptr;
     }
 
     int Fetch(std::string_view title = "emskind.txt", std::string_view site = "8001") {
@@ -44,9 +42,8 @@ protected:
         return info.st_mtim;
     }
 
-    static inline test::TempDir* directory = nullptr;
-    static inline std::string database;
-    static inline test::ServerProcess* server = nullptr;
+    static inline test::DemoServer* server = nullptr;
+    static inline const test::TempDir* directory = nullptr;
     test::TempDir local;
     std::string path = local.File("emskind.txt");
 };

@@ -10,6 +10,7 @@
 #include "net/LoginSession.h"
 #include "net/ServerOperations.h"
 #include "net/ServerPreEntryFetch.h"
+#include "tests/support/DemoServer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -20,17 +21,13 @@ namespace {
 class TransactionIntegrationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        directory = new test::TempDir;
-        database = directory->File("server.db");
-        std::string command = std::string(TALLUX_SERVER) + " --db '" + database + "' --init-demo >/dev/null";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-        server = new test::ServerProcess(TALLUX_SERVER,
-                                         {"--db", database, "--listen", "127.0.0.1:0", "--refuse-number-key", "2*"});
-        ASSERT_NE(server->Port(), 0) << server->FirstLine();
+        server = new test::DemoServer(TALLUX_SERVER, {"--refuse-number-key", "2*"});
+        directory = &server->Directory();
     }
     static void TearDownTestSuite() {
         delete server;
-        delete directory;
+        server = nullptr;
+        directory = nullptr;
     }
 
     void LogIn(const std::u16string& account, const std::u16string& password) {
@@ -41,9 +38,8 @@ protected:
         return TransactionContext{address, session, "8001", kDefaultLocaleId, MonotonicTick, {3000, 5000}};
     }
 
-    static inline test::TempDir* directory = nullptr;
-    static inline std::string database;
-    static inline test::ServerProcess* server = nullptr;
+    static inline test::DemoServer* server = nullptr;
+    static inline const test::TempDir* directory = nullptr;
     ServerAddress address{"127.0.0.1", server ? server->Port() : std::uint16_t{0}};
     SessionValues session;
 };
