@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
+
 #include <sys/time.h>
 
 #include <cstdlib>
@@ -36,10 +37,8 @@ protected:
         request.receiveTimeoutMs = 5000;
         return FetchSharedFile(Endpoint{"127.0.0.1", server->Port()}, site, path, title, request);
     }
-    static timespec ModifiedAt(const std::string& file) {
-        struct stat info {};
-        EXPECT_EQ(::stat(file.c_str(), &info), 0);
-        return info.st_mtim;
+    static std::filesystem::file_time_type ModifiedAt(const std::string& file) {
+        return std::filesystem::last_write_time(file);
     }
 
     static inline test::DemoServer* server = nullptr;
@@ -57,12 +56,11 @@ TEST_F(SharedFileIntegrationTest, FetchesOnceThenKeepsTheCopy) {
     EXPECT_NE(content.find(Utf8ToGbk("国际小包=6\r\n")), std::string::npos);
 
     // The copy is now newer than the stored file: answered "0", untouched.
-    timespec before = ModifiedAt(path);
+    const auto before = ModifiedAt(path);
     EXPECT_EQ(Fetch(), 1);
-    timespec after = ModifiedAt(path);
+    const auto after = ModifiedAt(path);
     EXPECT_EQ(test::ReadWholeFile(path), content);
-    EXPECT_EQ(after.tv_sec, before.tv_sec);
-    EXPECT_EQ(after.tv_nsec, before.tv_nsec);
+    EXPECT_EQ(after, before);
 }
 
 TEST_F(SharedFileIntegrationTest, AnOutdatedCopyIsReplaced) {
