@@ -99,6 +99,15 @@ constexpr std::string_view kEmskindText =
     "<取单号管理扩展定义开始>\r\n"
     "取单号类别=0\r\n"
     "取单号模式=0\r\n"
+    "<一对多取单号定义开始>\r\n"
+    "国内经济快递=5*|经济备用\r\n"
+    "<一对多取单号定义结束>\r\n"
+    "<虚拟取单ID定义开始>\r\n"
+    "经济备用=2\r\n"
+    "<虚拟取单ID定义结束>\r\n"
+    "<字段填写定义开始>\r\n"
+    "国内特快专递=-|特快标准件|深圳宝安营业部||||\r\n"
+    "<字段填写定义结束>\r\n"
     "<取单号管理扩展定义结束>\r\n";
 
 void InsertAccount(sqlite3* db, std::string_view account, std::string_view password, int customerId, int memberMode,

@@ -74,7 +74,8 @@ TEST(DemoData, ReferenceDataIsComplete) {
     std::string text = GbkToUtf8(gbk);
     EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos);  // all of it is valid GBK
     for (const char* marker : {"<快递类别顺序定义开始>", "<快递类别顺序定义结束>", "<取单号快递类别定义开始>",
-                               "<取单号快递类别定义结束>"})
+                               "<取单号快递类别定义结束>", "<取转单号快递类别定义开始>", "<一对多取单号定义开始>",
+                               "<虚拟取单ID定义开始>", "<字段填写定义开始>"})
         EXPECT_NE(text.find(marker), std::string::npos) << marker;
     // Every kind the file names exists.
     SqliteStatement kinds(db.Handle(), "SELECT name FROM express_kinds");
