@@ -9,33 +9,22 @@
 #include <string>
 
 #include "net/LoginSession.h"
-#include "tests/support/DemoServer.h"
+#include "tests/integration/DemoServerSuite.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 
 namespace tallux {
 namespace {
 
-class LoginIntegrationTest : public ::testing::Test {
+class LoginIntegrationTest : public test::DemoServerSuite<LoginIntegrationTest> {
+public:
 protected:
-    static void SetUpTestSuite() {
-        server = new test::DemoServer(TALLUX_SERVER);
-        directory = &server->Directory();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-        directory = nullptr;
-    }
-
     LoginOutcome LogIn(const std::u16string& account, const std::u16string& password, long long now = std::time(nullptr),
                        std::uint16_t port = 0) {
         ServerAddress address("127.0.0.1", port ? port : server->Port());
         return Login(address, "8001", account, password, now, session, {3000, 5000});
     }
 
-    static inline test::DemoServer* server = nullptr;
-    static inline const test::TempDir* directory = nullptr;
     SessionValues session;
 };
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "net/SharedFileFetch.h"
-#include "tests/support/DemoServer.h"
+#include "tests/integration/DemoServerSuite.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -18,18 +18,9 @@
 namespace tallux {
 namespace {
 
-class SharedFileIntegrationTest : public ::testing::Test {
+class SharedFileIntegrationTest : public test::DemoServerSuite<SharedFileIntegrationTest> {
+public:
 protected:
-    static void SetUpTestSuite() {
-        server = new test::DemoServer(TALLUX_SERVER);
-        directory = &server->Directory();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-        directory = nullptr;
-    }
-
     int Fetch(std::string_view title = "emskind.txt", std::string_view site = "8001") {
         WebRequest request;
         request.connectTimeoutSeconds = 5;
@@ -41,8 +32,6 @@ protected:
         return std::filesystem::last_write_time(file);
     }
 
-    static inline test::DemoServer* server = nullptr;
-    static inline const test::TempDir* directory = nullptr;
     test::TempDir local;
     std::string path = local.File("emskind.txt");
 };

@@ -10,7 +10,7 @@
 #include "net/LoginSession.h"
 #include "net/ServerOperations.h"
 #include "net/ServerPreEntryFetch.h"
-#include "tests/support/DemoServer.h"
+#include "tests/integration/DemoServerSuite.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -18,18 +18,11 @@
 namespace tallux {
 namespace {
 
-class TransactionIntegrationTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        server = new test::DemoServer(TALLUX_SERVER, {"--refuse-number-key", "2*"});
-        directory = &server->Directory();
-    }
-    static void TearDownTestSuite() {
-        delete server;
-        server = nullptr;
-        directory = nullptr;
-    }
+class TransactionIntegrationTest : public test::DemoServerSuite<TransactionIntegrationTest> {
+public:
+    static std::vector<std::string> ServerArguments() { return {"--refuse-number-key", "2*"}; }
 
+protected:
     void LogIn(const std::u16string& account, const std::u16string& password) {
         LoginOutcome outcome = Login(address, "8001", account, password, std::time(nullptr), session, {3000, 5000});
         ASSERT_EQ(outcome.status, LoginStatus::LoggedIn) << outcome.message;
@@ -38,8 +31,6 @@ protected:
         return TransactionContext{address, session, "8001", kDefaultLocaleId, MonotonicTick, {3000, 5000}};
     }
 
-    static inline test::DemoServer* server = nullptr;
-    static inline const test::TempDir* directory = nullptr;
     ServerAddress address{"127.0.0.1", server ? server->Port() : std::uint16_t{0}};
     SessionValues session;
 };
