@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+#include "query/PageFlags.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace tallux {
+
+struct ClientState;
+class CReportListCtrl;
+
+// The messages pages, their forms and the workers exchange.
+enum PageMessage : int {
+    kMsgMenuChoice = 1127,     // list context-menu choice: entry, row value
+    kMsgRecordSaved = 1128,    // a form saved (1) or deleted a record
+    kMsgListOnly = 1129,       // back to the list-only layout
+    kMsgUploadResult = 1131,   // one upload result: record id, result
+    kMsg1132 = 1132,
+    kMsg1133 = 1133,
+    kMsgPrintProgress = 1134,  // one record of a printing batch
+    kMsg1137 = 1137,
+    kMsg1141 = 1141,
+    kMsg1142 = 1142,
+};
+
+// The base of the six work pages: a report list with a status line above
+// it, an optional side form at the left, and the link labels "翻页到第" /
+// "取转单号". The page object exists from the view's construction; its
+// controls are built the first time the view shows it (CreatePageWindow,
+// then OnFirstShow once).
+//
+// The virtual operations are the page interface the view's commands call;
+// the defaults do nothing unless noted.
+class CWorkPage : public QWidget {
+    Q_OBJECT
+public:
+    CWorkPage(ClientState& state, int pageKind, QWidget* parent = nullptr);
+    ~CWorkPage() override;
+
+    virtual void FetchTransferNumbers() {}
+    virtual void SortDefault() {}
+    virtual void ImportFile() {}
+    virtual void PrintLabels() {}
+    virtual void PrintWaybills() {}
+    virtual void PrintInvoices(bool toFile) { (void)toFile; }
+    virtual void TidyWaybillNumbers() {}
+    virtual void PriceSelected() {}
+    virtual void GoToPage() {}
+    virtual void Refresh() {}
+    // Fills ids with what to upload; -1 when the page uploads nothing.
+    virtual int CollectForUpload(std::vector<int>& ids) { (void)ids; return -1; }
+    // Selects every row when none is selected, else clears the selection.
+    virtual void ToggleSelectAll();
+    virtual void Print() {}
+    virtual void Query() {}
+    // Exports the list with the title and the current time.
+    virtual void ExportReport();
+    virtual void DeleteSelected() {}
+    virtual void Save() {}
+    virtual void PasteAll() {}
+    virtual void CopyAll() {}
+    virtual void NewRecord() {}
+    virtual void OpenItem(int row) { (void)row; }
+    // Lays out list, form and link labels for list-only (true) or form mode.
+    virtual void SetFormMode(bool listOnly);
+    // SetFormMode(true), then marks the page created. Derived pages call it
+    // first, then set title, flags, columns and form.
+    virtual void OnFirstShow();
+    virtual void OnMsg1131(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1132(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1133(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1141(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1127(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1128(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1129(qintptr wParam, qintptr lParam);
+    virtual void OnMsg1137(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1134(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+    virtual void OnMsg1142(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+
+    // Builds the controls as a child of parent, sized from the screen size
+    // recorded at start-up. Called once by the view before OnFirstShow.
+    void CreatePageWindow(QWidget* parent);
+    bool HasWindow() const { return list_ != nullptr; }
+
+    // Delivers a message to the matching OnMsg handler now.
+    void Dispatch(int message, qintptr wParam, qintptr lParam);
+    // Queues a message for the page (a "posted" window message).
+    static void Post(CWorkPage* page, int message, qintptr wParam, qintptr lParam);
+
+    int PageKind() const { return pageKind_; }
+    const PageFlags& Flags() const { return flags_; }
+    const QString& Title() const { return title_; }
+    CReportListCtrl* List() const { return list_; }
+    int ListRowCount() const;
+    QString StatusText() const;
+
+    // "%s  共 %d 条记录" with the title and the number of rows.
+    void UpdateStatusLine();
+    // The row values of the selected rows, top to bottom; returns the count.
+    int CollectSelectedValues(std::vector<int>& values) const;
+
+protected:
+    void SetTitle(const QString& title);  // at most 63 characters
+    void SetStatusText(const QString& text);
+    // The side form shown at the left when not in list-only mode.
+    void SetForm(QWidget* form, int formWidth);
+    void SetPagingShown(bool shown) { pagingShown_ = shown; }
+    int CurrentPage() const { return currentPage_; }
+    void SetCurrentPage(int page) { currentPage_ = page; }
+    int PageSize() const { return pageSize_; }
+    QLineEdit* PageNumberEdit() const { return pageEdit_; }
+
+    void resizeEvent(QResizeEvent* event) override;
+
+    ClientState& state_;
+    PageFlags flags_;
+
+private:
+    void LayOut();
+
+    int pageKind_;
+    QString title_;
+    QWidget* form_ = nullptr;
+    int formWidth_ = 0;
+    bool hasForm_ = false;
+    bool pagingShown_ = false;
+    int currentPage_ = 1;
+    int pageSize_ = 100;
+
+    CReportListCtrl* list_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* pageLink_ = nullptr;      // 1101 "翻页到第" (on the pre-entry page "称重...")
+    QLineEdit* pageEdit_ = nullptr;   // 1100
+    QLabel* transferLink_ = nullptr;  // 1102 "取转单号"
+};
+
+}  // namespace tallux
