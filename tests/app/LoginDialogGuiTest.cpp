@@ -1,0 +1,282 @@
+// The login dialog against a tallux-server on demo data.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/ClientState.h"
+#include "app/ui/LoginDialog.h"
+#include "net/LoginDialogState.h"
+#include "tests/support/DemoServer.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempDir.h"
+
+namespace tallux {
+
+namespace {
+
+// A loopback socket that listens but never answers (closed: refuses).
+class QuietListener {
+public:
+    explicit QuietListener(bool listening) {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        if (listening) {
+            ::listen(fd_, 4);
+        } else {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~QuietListener() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+};
+
+}  // namespace
+
+class LoginDialogGuiTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        test::TempDir dir;
+        ClientState state;
+        test::ScriptedPrompter prompter;
+        explicit Fixture(std::uint16_t port) {
+            state.programDirectory = dir.Path().string() + "/";
+            std::filesystem::create_directories(dir.Path() / "DATA_SYS");
+            state.server = ServerAddress("127.0.0.1", port);
+            state.serverSettings.site = "8001";
+        }
+    };
+
+    std::unique_ptr<test::DemoServer> server_;
+
+    std::uint16_t Port() const { return server_->Port(); }
+    static void Show(CLoginDlg& dialog) {
+        dialog.SetTimeouts({5000, 10000});
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    }
+    static void Enter(CLoginDlg& dialog, const QString& account, const QString& password) {
+        dialog.AccountEdit()->setText(account);
+        dialog.PasswordEdit()->setText(password);
+        QTest::mouseClick(dialog.ConfirmButton(), Qt::LeftButton);
+    }
+    static QColor StatusColor(const CLoginDlg& dialog) {
+        return dialog.StatusLabel()->palette().color(QPalette::WindowText);
+    }
+
+private slots:
+    void initTestCase() { server_ = std::make_unique<test::DemoServer>(TALLUX_SERVER); }
+    void cleanupTestCase() { server_.reset(); }
+
+    void refusalsShowTheirMessageAndKeepTheDialogOpen_data() {
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("wrong password") << "demo" << "wrong" << QStringLiteral("密码不正确。");
+        QTest::newRow("unknown account") << "nobody" << "demo123" << QStringLiteral("帐号不存在。");
+        QTest::newRow("no permission") << "nopermission" << "nope123" << QStringLiteral("帐号没有快件操作权限。");
+        QTest::newRow("empty account") << "  " << "demo123" << QStringLiteral("[帐号]不得短于 1 字符。");
+    }
+    void refusalsShowTheirMessageAndKeepTheDialogOpen() {
+        QFETCH(QString, account);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        Fixture f(Port());
+        CLoginDlg dialog(f.state, false);
+        Show(dialog);
+        Enter(dialog, account, password);
+        QCOMPARE(f.prompter.Texts(), QStringList{message});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), 0);
+        QVERIFY(!f.state.IsLoggedIn());
+        QVERIFY(dialog.ConfirmButton()->isEnabled());  // ready for the next attempt
+        QCOMPARE(dialog.StatusLabel()->text(), QStringLiteral("状态：没有登入！"));
+    }
+
+    void demoAccountLogsIn() {
+        Fixture f(Port());
+        CLoginDlg dialog(f.state, false);
+        Show(dialog);
+        Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        QCOMPARE(f.prompter.Texts(), QStringList{QStringLiteral("登入验证成功！[0]")});
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(f.state.session.customerId, 1001);
+        QVERIFY(f.state.IsLoggedIn());
+        QCOMPARE(f.state.session.account, std::string("demo"));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void runLoginDialogTellsWhetherACustomerIsLoggedIn() {
+        Fixture f(Port());
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CLoginDlg*>(QApplication::activeModalWidget());
+            if (!dialog) qFatal("no login dialog is up");
+            QVERIFY(dialog->BaseDataBox()->isVisibleTo(dialog));
+            dialog->SetTimeouts({5000, 10000});
+            Enter(*dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        });
+        QVERIFY(RunLoginDialog(f.state, true, nullptr));
+
+        Fixture cancelled(Port());
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<CLoginDlg*>(QApplication::activeModalWidget());
+            if (!dialog) qFatal("no login dialog is up");
+            dialog->AccountEdit()->setText(QStringLiteral("demo"));
+            QTest::mouseClick(dialog->CancelButton(), Qt::LeftButton);
+        });
+        QVERIFY(!RunLoginDialog(cancelled.state, false, nullptr));
+        QVERIFY(cancelled.prompter.shown.isEmpty());
+    }
+
+    void startFocusFollowsWhatIsKnown() {
+        Fixture f(Port());
+        {
+            CLoginDlg dialog(f.state, false);
+            Show(dialog);
+            QCOMPARE(dialog.focusWidget(), dialog.AccountEdit());
+            QVERIFY(dialog.AccountEdit()->text().isEmpty());
+            QCOMPARE(dialog.StatusLabel()->text(), QStringLiteral("状态：没有登入！"));
+            QCOMPARE(StatusColor(dialog), QColor(204, 0, 0));
+            QCOMPARE(dialog.PasswordEdit()->echoMode(), QLineEdit::Password);
+            QCOMPARE(dialog.AccountEdit()->maxLength(), 30);
+            QCOMPARE(dialog.PasswordEdit()->maxLength(), 30);
+        }
+        test::WriteWholeFile(f.state.PathOf(kLastAccountFile), "demo");
+        {
+            CLoginDlg dialog(f.state, false);
+            Show(dialog);
+            QCOMPARE(dialog.AccountEdit()->text(), QStringLiteral("demo"));
+            QCOMPARE(dialog.focusWidget(), dialog.PasswordEdit());
+        }
+        f.state.session.account = "\xd5\xc5\xc8\xfd";  // "张三" in GBK
+        f.state.session.password = "pw";
+        f.state.session.customerId = 1001;
+        f.state.session.sessionNumber = 77;
+        {
+            CLoginDlg dialog(f.state, false);
+            Show(dialog);
+            QCOMPARE(dialog.AccountEdit()->text(), QStringLiteral("张三"));
+            QCOMPARE(dialog.PasswordEdit()->text(), QStringLiteral("pw"));
+            QCOMPARE(dialog.focusWidget(), dialog.ConfirmButton());
+            QCOMPARE(dialog.StatusLabel()->text(), QStringLiteral("状态：已登入成功！"));
+            QCOMPARE(StatusColor(dialog), QColor(0, 128, 0));
+        }
+    }
+
+    void updateBoxesOnlyWhenOffered() {
+        Fixture f(Port());
+        CLoginDlg menu(f.state, false);
+        Show(menu);
+        QVERIFY(!menu.BaseDataBox()->isVisible());
+        QVERIFY(!menu.TemplatesBox()->isVisible());
+        CLoginDlg start(f.state, true);
+        Show(start);
+        QCOMPARE(start.BaseDataBox()->text(), QStringLiteral("同时更新基本数据"));
+        QCOMPARE(start.TemplatesBox()->text(), QStringLiteral("同时更新打印模板"));
+        QVERIFY(start.BaseDataBox()->isVisible());
+        QVERIFY(start.TemplatesBox()->isVisible());
+        QVERIFY(start.BaseDataBox()->isChecked());  // no base data yet
+    }
+
+    void loginWithUpdatesRefreshesBaseDataThenTellsSuccess() {
+        Fixture f(Port());
+        CLoginDlg dialog(f.state, true);
+        Show(dialog);
+        dialog.BaseDataBox()->setChecked(true);
+        dialog.TemplatesBox()->setChecked(true);
+        Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        QCOMPARE(f.prompter.Texts(), (QStringList{QStringLiteral("系统基本数据更新完成。"),
+                                                  QStringLiteral("打印模板下载功能暂未开放。"),
+                                                  QStringLiteral("登入验证成功！[0]")}));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(std::filesystem::exists(f.state.PathOf("DATA_SYS/0.dat")));
+        QVERIFY(f.state.baseData.kinds.Size() > 0);
+    }
+
+    void failedRefreshKeepsTheLogin() {
+        Fixture f(Port());
+        std::filesystem::remove_all(f.dir.Path() / "DATA_SYS");  // the cache cannot be written
+        CLoginDlg dialog(f.state, true);
+        Show(dialog);
+        dialog.BaseDataBox()->setChecked(true);
+        Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        QCOMPARE(f.prompter.shown.size(), 2);
+        QVERIFY(f.prompter.Texts().front().startsWith(QStringLiteral("系统基本数据更新失败")));
+        QCOMPARE(f.prompter.LastText(), QStringLiteral("登入验证成功！[0]"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(f.state.session.customerId, 1001);
+    }
+
+    void refusedConnectionKeepsTheDialogOpen() {
+        QuietListener closed(false);
+        Fixture f(closed.Port());
+        CLoginDlg dialog(f.state, false);
+        Show(dialog);
+        Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        QCOMPARE(f.prompter.shown.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^与服务器连接失败\\[ Ret:-?\\d+\\]$"))
+                     .match(f.prompter.LastText())
+                     .hasMatch(),
+                 qPrintable(f.prompter.LastText()));
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!f.state.IsLoggedIn());
+    }
+
+    void closingWhileWaitingGivesTheAttemptUp() {
+        QuietListener silent(true);
+        Fixture f(silent.Port());
+        f.state.session.optionNumber = 5;  // whatever was there stays
+        CLoginDlg dialog(f.state, false);
+        Show(dialog);
+        dialog.SetTimeouts({10000, 10000});
+        bool busySeen = false;
+        QTimer::singleShot(300, [&] {
+            busySeen = dialog.Busy() && !dialog.ConfirmButton()->isEnabled() &&
+                       QApplication::overrideCursor() != nullptr;
+            dialog.close();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(busySeen);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(f.prompter.shown.isEmpty());
+        QCOMPARE(f.state.session.optionNumber, 5);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+};
+
+}  // namespace tallux
+
+QTEST_MAIN(tallux::LoginDialogGuiTest)
+#include "LoginDialogGuiTest.moc"
