@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTableView>
 
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -30,6 +31,12 @@ public:
     void EnableCheckBoxes(bool on);
     void AddMenuItem(const QString& text);
     void SetPaging(int page, int pageSize);
+    int DrawMode() const;
+    bool HeaderSortEnabled() const;
+    bool RowNumbersEnabled() const;
+    bool RowTagsEnabled() const;
+    bool CheckBoxesEnabled() const;
+    QStringList MenuItems() const;
 
     // Columns: heading, alignment (right-aligned columns sort as numbers),
     // width in pixels.
@@ -80,17 +87,34 @@ public:
     // Export of the whole list; see the page's export command.
     bool Export(const QString& title, const QString& subtitle);
 
+    // The context menu a right press on row would show: at most the first 8
+    // menu items, each action's data its entry index; nullptr when no menu
+    // is shown (no items, or the row's value is not above 0).
+    std::unique_ptr<QMenu> CreateRowMenu(int row);
+
 signals:
     // A context-menu entry was chosen on a row: entry index 0..7, the row's value.
     void MenuChoice(int entry, int rowValue);
     // Double-click on a row.
     void RowActivated(int row);
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
 private:
+    void OnHeaderClicked(int column);
+    void ShowRowMenu(int row, const QPoint& globalPos);
+    bool ExportText(const QString& path, const QString& title, const QString& subtitle);
+    // The spreadsheet file kind needs the spreadsheet engine, which this
+    // build does not carry yet; the one place to fill in when it does.
+    bool ExportSpreadsheet(const QString& path, const QString& title, const QString& subtitle);
+
     ReportListModel* model_;
     // Implementation state lives in the .cpp.
     struct State;
-    State* state_;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace tallux

@@ -43,6 +43,10 @@ public:
     CWorkPage(ClientState& state, int pageKind, QWidget* parent = nullptr);
     ~CWorkPage() override;
 
+    // False for a page command the rules would enable but this page cannot
+    // carry out yet; the command then shows disabled instead of doing nothing.
+    virtual bool Offers(int command) const { (void)command; return true; }
+
     virtual void FetchTransferNumbers() {}
     virtual void SortDefault() {}
     virtual void ImportFile() {}
