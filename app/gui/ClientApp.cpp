@@ -1,0 +1,132 @@
+#include "app/gui/ClientApp.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QLoggingCategory>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+#include "app/gui/MainFrame.h"
+#include "app/gui/SingleInstance.h"
+#include "app/ui/LoginDialog.h"
+#include "app/ui/Prompter.h"
+
+namespace tallux {
+namespace {
+
+// Off by default; QT_LOGGING_RULES="tallux.instance.info=true" shows when a
+// second start brought this one forward.
+Q_LOGGING_CATEGORY(instanceLog, "tallux.instance", QtWarningMsg)
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1f, 0x5f, 0xa8));
+        painter.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(size * 3 / 4);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("T"));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace
+
+CVarnoClientApp::CVarnoClientApp(QString home, QObject* parent)
+    : QObject(parent), home_(std::move(home)), singleInstance_(std::make_unique<SingleInstance>()) {
+    connect(singleInstance_.get(), &SingleInstance::activationRequested, this, &CVarnoClientApp::BringForward);
+}
+
+CVarnoClientApp::~CVarnoClientApp() {
+    // The windows refer to the state and the stores: they go first.
+    mainFrame_.reset();
+}
+
+void CVarnoClientApp::ApplyLookAndFeel() {
+    const QStringList families = QFontDatabase::families();
+    for (const QString& family : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+                                  QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback")}) {
+        if (families.contains(family)) {
+            QApplication::setFont(QFont(family, 9));
+            break;
+        }
+    }
+    QApplication::setWindowIcon(ProgramIcon());
+}
+
+StartupOutcome CVarnoClientApp::InitInstance(const StartupOptions& options) {
+    return StartupSequence(state_, *this).Run(options);
+}
+
+void CVarnoClientApp::ExitInstance() {
+    ShutDownClient(state_);
+}
+
+void CVarnoClientApp::ShowStopMessage(const std::string& text) {
+    Prompter::Current().Tell(nullptr, QString::fromStdString(text), {}, Prompter::Icon::Warning);
+}
+
+std::string CVarnoClientApp::ProgramDirectory() {
+    const QString directory = home_.isEmpty() ? QCoreApplication::applicationDirPath() : home_;
+    return directory.toStdString();
+}
+
+bool CVarnoClientApp::ClaimInstance(const InstanceKey& instance) {
+    return singleInstance_->Claim(instance);
+}
+
+ScreenSize CVarnoClientApp::DisplaySize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {1024, 768};
+    const QSize size = screen->geometry().size();
+    return {size.width(), size.height()};
+}
+
+bool CVarnoClientApp::RunLogin() {
+    return RunLoginDialog(state_, true, nullptr);
+}
+
+bool CVarnoClientApp::CreateMainWindow(const InstanceKey&) {
+    // A second start reaches it through the single-instance channel.
+    mainFrame_ = std::make_unique<CMainFrame>(state_);
+    // Without a window manager (a kiosk session, Xvfb) maximising does
+    // nothing: the window takes the screen's work area itself.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        mainFrame_->setGeometry(screen->availableGeometry());
+    mainFrame_->showMaximized();
+    mainFrame_->raise();
+    mainFrame_->activateWindow();
+    return true;
+}
+
+void CVarnoClientApp::UpdateCaption() {
+    mainFrame_->UpdateCaption();
+}
+
+void CVarnoClientApp::BringForward() {
+    qCInfo(instanceLog, "tallux: brought forward by a second start");
+    if (mainFrame_) {
+        mainFrame_->showMaximized();
+        mainFrame_->raise();
+        mainFrame_->activateWindow();
+    }
+    // A dialog open over (or before) the main window stays on top.
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        dialog->raise();
+        dialog->activateWindow();
+    }
+}
+
+}  // namespace tallux

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+
+#include <QLocalServer>
+#include <QObject>
+#include <QString>
+
+#include "app/InstanceKey.h"
+
+class QLockFile;
+class QLocalSocket;
+
+namespace tallux {
+
+// One running client per program directory. The first start holds a lock
+// file named after the instance and listens on a local socket of the same
+// name; a second start finds the lock taken, sends "activate <key>" there
+// and ends. A lock left by a crashed process is detected by its process id
+// and taken over.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when this process now owns the instance. False when another one
+    // does (it has been asked, within a few seconds at most, to come
+    // forward) or the lock cannot be made at all.
+    bool Claim(const InstanceKey& instance);
+
+    static QString LockFilePath(const InstanceKey& instance);
+    static QString ServerName(const InstanceKey& instance);
+
+signals:
+    // A second start from the same directory asked for the window.
+    void activationRequested();
+
+private:
+    void AcceptConnection();
+    void ReadRequest(QLocalSocket* socket);
+    static void AskRunningInstance(const InstanceKey& instance);
+
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer server_;
+    QByteArray request_;
+};
+
+}  // namespace tallux
