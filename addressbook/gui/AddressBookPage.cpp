@@ -1,22 +1,15 @@
 #include "addressbook/gui/AddressBookPage.h"
 
 #include "app/CommandIds.h"
-#include "query/gui/ReportListCtrl.h"
 
 namespace tallux {
 namespace {
-
-struct Column {
-    const char* heading;
-    int width;
-    Qt::Alignment alignment;
-};
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {"序号", 40, kLeft},      {"编码", 80, kLeft},      {"姓名", 100, kLeft},    {"单位名称", 200, kLeft},
     {"地址", 200, kLeft},     {"电话", 100, kLeft},     {"邮编", 70, kLeft},     {"城市", 80, kLeft},
     {"省州", 80, kLeft},      {"国家", 70, kLeft},      {"短信电话", 100, kLeft}, {"电子邮件", 150, kLeft},
@@ -29,24 +22,7 @@ CAddressBookPage::CAddressBookPage(ClientState& state, QWidget* parent) : CWorkP
 
 void CAddressBookPage::OnFirstShow() {
     CWorkPage::OnFirstShow();
-    SetTitle(QStringLiteral("●收/发件人记录列表"));
-    // Nothing that needs the missing parts is offered; an export needs
-    // rows, which this page cannot get yet.
-    flags_ = PageFlags{flags_.listOnly};
-    flags_.exportEnabled = 1;
-    flags_.newEnabled = 0;
-    flags_.created = 1;
-
-    CReportListCtrl* list = List();
-    list->SetDrawMode(2);
-    list->EnableHeaderSort(true);
-    list->EnableRowNumbers(true);
-    list->EnableRowTags(true);
-
-    int index = 0;
-    for (const Column& column : kColumns)
-        list->InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, column.width);
-    UpdateStatusLine();
+    ShowListOnly(QStringLiteral("●收/发件人记录列表"), kColumns);
 }
 
 // The spreadsheet import of contacts comes with the import feature.

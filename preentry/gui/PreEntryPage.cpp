@@ -15,17 +15,11 @@
 namespace tallux {
 namespace {
 
-struct Column {
-    const char* heading;
-    int width;
-    Qt::Alignment alignment;
-};
-
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {"序号", 40, kLeft},      {"记", 25, kLeft},        {"*检查*", 60, kLeft},     {"业务日期", 80, kLeft},
     {"内单号", 100, kLeft},   {"转单号", 100, kLeft},   {"类别", 40, kCentre},     {"件", 25, kLeft},
     {"重量", 60, kRight},     {"金额", 60, kRight},     {"目的地", 100, kLeft},    {"快递类别", 80, kLeft},
@@ -117,14 +111,7 @@ void CPreEntryPage::OnFirstShow() {
     flags_.deleteEnabled = 0;
     flags_.saveEnabled = 0;
 
-    CReportListCtrl* list = List();
-    list->SetDrawMode(2);
-    list->EnableHeaderSort(true);
-    list->EnableRowNumbers(true);
-    list->EnableRowTags(true);
-    int index = 0;
-    for (const Column& column : kColumns)
-        list->InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, column.width);
+    SetUpList(kColumns);
     Refresh();
 }
 

@@ -1,21 +1,14 @@
 #include "query/gui/RecordCheckPage.h"
 
-#include "query/gui/ReportListCtrl.h"
 
 namespace tallux {
 namespace {
-
-struct Column {
-    const char* heading;
-    int width;
-    Qt::Alignment alignment;
-};
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 
-const Column kColumns[] = {
+const ListColumn kColumns[] = {
     {"序号", 50, kLeft},           {"业务日期", 80, kLeft},       {"运单号", 110, kLeft},
     {"转单号", 110, kLeft},        {"参考号", 110, kLeft},        {"目的地", 100, kLeft},
     {"快递类别", 80, kLeft},       {"状态", 50, kLeft},           {"签收人", 100, kLeft},
@@ -38,24 +31,7 @@ CRecordCheckPage::CRecordCheckPage(ClientState& state, QWidget* parent) : CWorkP
 void CRecordCheckPage::OnFirstShow() {
     SetPagingShown(true);  // before the first layout, which places the page-jump link
     CWorkPage::OnFirstShow();
-    SetTitle(QStringLiteral("●业务记录列表"));
-    // Nothing that needs the missing parts is offered; an export needs
-    // rows, which this page cannot get yet.
-    flags_ = PageFlags{flags_.listOnly};
-    flags_.exportEnabled = 1;
-    flags_.newEnabled = 0;
-    flags_.created = 1;
-
-    CReportListCtrl* list = List();
-    list->SetDrawMode(2);
-    list->EnableHeaderSort(true);
-    list->EnableRowNumbers(true);
-    list->EnableRowTags(true);
-
-    int index = 0;
-    for (const Column& column : kColumns)
-        list->InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, column.width);
-    UpdateStatusLine();
+    ShowListOnly(QStringLiteral("●业务记录列表"), kColumns);
 }
 
 }  // namespace tallux

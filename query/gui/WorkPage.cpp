@@ -198,6 +198,28 @@ int CWorkPage::CollectSelectedValues(std::vector<int>& values) const {
     return static_cast<int>(values.size());
 }
 
+void CWorkPage::SetUpList(std::span<const ListColumn> columns, bool checkBoxes) {
+    if (!list_) return;
+    list_->SetDrawMode(2);
+    list_->EnableHeaderSort(true);
+    list_->EnableRowNumbers(true);
+    list_->EnableRowTags(true);
+    if (checkBoxes) list_->EnableCheckBoxes(true);
+    int index = 0;
+    for (const ListColumn& column : columns)
+        list_->InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, column.width);
+}
+
+void CWorkPage::ShowListOnly(const QString& title, std::span<const ListColumn> columns, bool checkBoxes) {
+    SetTitle(title);
+    flags_ = PageFlags{flags_.listOnly};
+    flags_.exportEnabled = 1;
+    flags_.newEnabled = 0;
+    flags_.created = 1;
+    SetUpList(columns, checkBoxes);
+    UpdateStatusLine();
+}
+
 void CWorkPage::SetTitle(const QString& title) { title_ = title.left(kTitleLimit); }
 
 void CWorkPage::SetStatusText(const QString& text) {

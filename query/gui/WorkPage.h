@@ -3,9 +3,21 @@
 #include <QString>
 #include <QWidget>
 
+#include <span>
 #include <vector>
 
 #include "query/PageFlags.h"
+
+namespace tallux {
+
+// One list column as a page declares it: heading, width in pixels, alignment.
+struct ListColumn {
+    const char* heading;  // UTF-8
+    int width;
+    Qt::Alignment alignment;
+};
+
+}  // namespace tallux
 
 class QLabel;
 class QLineEdit;
@@ -115,6 +127,13 @@ protected:
     // The side form shown at the left when not in list-only mode.
     void SetForm(QWidget* form, int formWidth);
     void SetPagingShown(bool shown) { pagingShown_ = shown; }
+    // Sets the list up as the pages show records (sortable, numbered rows,
+    // row tags, optional check boxes) and inserts the columns.
+    void SetUpList(std::span<const ListColumn> columns, bool checkBoxes = false);
+    // The first show of a page whose records and form are not part of this
+    // build: its title and its columns, nothing offered but the export
+    // (which needs rows).
+    void ShowListOnly(const QString& title, std::span<const ListColumn> columns, bool checkBoxes = false);
     int CurrentPage() const { return currentPage_; }
     void SetCurrentPage(int page) { currentPage_ = page; }
     int PageSize() const { return pageSize_; }
