@@ -39,6 +39,16 @@ public:
     // ends the table. False when no record was read (the table is empty).
     bool Parse(std::string_view text);
     void Clear();
+    // Replaces the table with the records of another table that keep(record)
+    // accepts, in their order and with their sequence numbers.
+    template <typename Keep>
+    void AssignFiltered(const DestinationTable& source, Keep keep) {
+        Clear();
+        version_ = source.version_;
+        for (const DestinationRecord& record : source.records_)
+            if (keep(record)) records_.push_back(record);
+        BuildIndexes();
+    }
 
     int Size() const { return static_cast<int>(records_.size()); }
     int Version() const { return version_; }
