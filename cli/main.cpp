@@ -14,6 +14,7 @@
 #include "cli/LoginCommand.h"
 #include "cli/NumberCommand.h"
 #include "cli/ProgramDirectory.h"
+#include "cli/UploadCommand.h"
 #include "store/StoreChecker.h"
 
 namespace {
@@ -29,6 +30,8 @@ constexpr const char* kUsage =
     "  login          log in (--account, --password) and print the session as JSON\n"
     "  basedata       log in, download the base data into DATA_SYS/0.dat and print its counts\n"
     "  number KEY     log in and fetch one number from the server's number service\n"
+    "  upload         log in and upload every shipment ready for upload; one JSON line per shipment,\n"
+    "                 accepted ones leave the record files; exit 1 when any failed\n"
     "\n"
     "options:\n"
     "  --home DIR          program directory (default: the directory of this executable)\n"
@@ -86,7 +89,7 @@ int main(int argc, char** argv) {
         if (!rest.empty()) return Usage("demo takes no arguments");
         return tallux::WriteDemoData(home, std::cout, std::cerr);
     }
-    if (command == "login" || command == "basedata" || command == "number") {
+    if (command == "login" || command == "basedata" || command == "number" || command == "upload") {
         if (command == "number" ? rest.size() != 1 : !rest.empty())
             return Usage(command == "number" ? "number needs one key" : command + " takes no arguments");
         if (!options.count("--account")) return Usage(command + " needs --account");
@@ -103,6 +106,7 @@ int main(int argc, char** argv) {
         auto cli = tallux::LogInForCommand(settings, options["--account"], options["--password"], std::cerr);
         if (!cli) return 1;
         if (command == "number") return tallux::FetchOneNumber(*cli, settings, rest[0], std::cout, std::cerr);
+        if (command == "upload") return tallux::UploadShipments(*cli, settings, home, std::cout, std::cerr);
         return tallux::UpdateBaseData(*cli, settings, home, std::cout, std::cerr);
     }
     return Usage("unknown command " + command);
