@@ -153,14 +153,23 @@ std::optional<std::string> GoodsLinesEditor::Confirm(std::vector<GoodsLineRecord
     const bool storedLocally = stored && shipmentId_ > 0 && !serverMode_;
     if (storedLocally) {
         StoreLockGuard guard(stored->lock);
+        std::vector<GoodsLineRecord> previous;
+        stored->goods.CollectChildren(shipmentId_, previous);
         stored->goods.RemoveChildren(shipmentId_);
-        for (GoodsLineRecord& line : rebuilt) stored->goods.Append(line);
+        bool written = true;
+        for (GoodsLineRecord& line : rebuilt) written = written && stored->goods.Append(line) >= 0;
         // The shipment counts its lines; it must not go stale with them.
         const int index = stored->shipments.IndexOfId(shipmentId_);
-        if (const ShipmentRecord* shipment = stored->shipments.At(index)) {
+        if (const ShipmentRecord* shipment = stored->shipments.At(index); written && shipment) {
             ShipmentRecord updated = *shipment;
             updated.goodsLineCount = static_cast<std::int32_t>(rebuilt.size());
-            stored->shipments.Update(index, updated);
+            written = stored->shipments.Update(index, updated) == 1;
+        }
+        if (!written) {
+            // Put back what was there rather than leave half the lines.
+            stored->goods.RemoveChildren(shipmentId_);
+            for (GoodsLineRecord& line : previous) stored->goods.Append(line);
+            return std::string(kGoodsWriteMessage);
         }
     }
     lines = std::move(rebuilt);

@@ -43,6 +43,8 @@ struct StoredShipmentTarget {
     StoreLock& lock;
 };
 
+inline constexpr const char* kGoodsWriteMessage = "物品信息写入失败，原有物品信息未改变。";
+
 // The goods-lines dialog without its window: the rows, the row being
 // modified, the edit counter, and the rebuild of the form's lines on
 // confirmation.

@@ -297,6 +297,36 @@ TEST_F(StoredGoodsTest, ARowFailingItsCheckStopsTheConfirmation) {
     EXPECT_EQ(goods.Count(), 3);
 }
 
+TEST(StoredGoodsFull, AGoodsStoreThatTakesNoMoreLeavesTheLinesAsTheyWere) {
+    // A goods file whose ids are used up: every append is refused.
+    test::TempDir dir;
+    std::string header(256, '\0');
+    header[4] = '\xff';
+    header[5] = '\xff';
+    header[6] = '\xff';
+    header[7] = '\x7f';
+    test::WriteWholeFile(dir.File("recgoods.dat"), header);
+    ShipmentStore shipments;
+    GoodsLineStore goods;
+    ASSERT_GE(shipments.Open(dir.File("recinput.dat")), 0);
+    ASSERT_GE(goods.Open(dir.File("recgoods.dat")), 0);
+    StoreLock lock;
+    lock.Release();
+    ShipmentRecord shipment = test::Shipment("TL0000001");
+    shipments.Append(shipment);
+    StoredShipmentTarget target{shipments, goods, lock};
+    std::vector<GoodsLineRecord> lines;
+    GoodsLinesEditor editor(lines, 1, false, goods.LastId());
+    GoodsLineInputs added = Line(u"a", 1, 1);
+    ASSERT_FALSE(editor.AddOrModify(added));
+    bool changed = true;
+    EXPECT_EQ(editor.Confirm(lines, &target, changed), "物品信息写入失败，原有物品信息未改变。");
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(lines.empty());
+    EXPECT_EQ(goods.Count(), 0);
+    EXPECT_EQ(shipments.FindById(1)->goodsLineCount, 0);
+}
+
 GoodsLineRecord StoredLine(const char* description, int quantity, double price) {
     GoodsLineRecord line{};
     line.description = Utf8ToGbk(description);
