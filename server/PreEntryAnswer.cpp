@@ -20,6 +20,11 @@ struct Element {
     Kind kind;
 };
 
+// Uploads store the kind's code (the list queries filter by it); the client
+// reads a name here. A text that is no code of the site is passed on as it is.
+constexpr const char* kKindName =
+    "coalesce((SELECT name FROM express_kinds WHERE site_id = ?3 AND code = rec_pre_input.cemskind), cemskind)";
+
 constexpr Element kElements[] = {
     {"RID", "irid", Kind::Int},          {"IID", "iid", Kind::Int},
     {"LANGUAGE", "nlanguage", Kind::Int}, {"ITEMTYPE", "nitemtype", Kind::Int},
@@ -30,7 +35,7 @@ constexpr Element kElements[] = {
     {"AMOUNT", "famount", Kind::Real2},  {"GOODST", "fgoodst", Kind::Real2},
     {"GOODSC", "fgoodsc", Kind::Real2},  {"GCUSTOM", "fgcustom", Kind::Real2},
     {"GCRATE", "fgcrate", Kind::Real4},  {"DATE", "ddate", Kind::Text},
-    {"EMSKIND", "cemskind", Kind::Text}, {"ADDRFROM", "caddrfrom", Kind::Text},
+    {"EMSKIND", kKindName, Kind::Text}, {"ADDRFROM", "caddrfrom", Kind::Text},
     {"DES", "cdes", Kind::Text},         {"NUM", "cnum", Kind::Text},
     {"RNO", "crno", Kind::Text},         {"NO", "cserviceno", Kind::Text},
     {"CNO", "ccno", Kind::Text},         {"CRESERVE", "creserve", Kind::Text},
@@ -100,7 +105,7 @@ std::string SelectSql() {
         if (i) sql += ", ";
         sql += kElements[i].column;
     }
-    return sql + " FROM rec_pre_input WHERE iid = ? AND icid = ?";
+    return sql + " FROM rec_pre_input WHERE iid = ?1 AND icid = ?2";
 }
 
 }  // namespace
@@ -109,7 +114,7 @@ std::string PreEntryAnswer(ServerDatabase& database, const TransactionCaller& ca
     return database.Locked([&](sqlite3* db) {
         static const std::string kSelect = SelectSql();
         SqliteStatement record(db, kSelect);
-        record.Bind(1, iid).Bind(2, caller.customerId);
+        record.Bind(1, iid).Bind(2, caller.customerId).Bind(3, caller.siteId);
         if (!record.Step()) return TransactionAnswerText(trans::kNoResult);
         std::string payload;
         for (std::size_t i = 0; i < std::size(kElements); ++i)

@@ -335,9 +335,11 @@ CREATE TABLE IF NOT EXISTS client_rec_goods (
   PRIMARY KEY (irid, wpos)
 );
 
+-- Direct members' uploads number every piece 0, so pieces have no key of
+-- their own and keep their order by rowid.
 CREATE TABLE IF NOT EXISTS client_rec_weight_detail (
   irid INTEGER NOT NULL REFERENCES client_rec(irid) ON DELETE CASCADE,
-  wpos INTEGER NOT NULL,
+  wpos INTEGER NOT NULL DEFAULT 0,
   ilong INTEGER NOT NULL DEFAULT 0,
   iwidth INTEGER NOT NULL DEFAULT 0,
   iheight INTEGER NOT NULL DEFAULT 0,
@@ -357,9 +359,9 @@ CREATE TABLE IF NOT EXISTS client_rec_weight_detail (
   cgcodeb TEXT NOT NULL DEFAULT '',
   cgcodec TEXT NOT NULL DEFAULT '',
   fgcustom REAL NOT NULL DEFAULT 0,
-  fgcrate REAL NOT NULL DEFAULT 0,
-  PRIMARY KEY (irid, wpos)
+  fgcrate REAL NOT NULL DEFAULT 0
 );
+CREATE INDEX IF NOT EXISTS client_rec_weight_detail_by_record ON client_rec_weight_detail(irid, wpos);
 
 CREATE TABLE IF NOT EXISTS client_rec_pic (
   irid INTEGER PRIMARY KEY REFERENCES client_rec(irid) ON DELETE CASCADE,
@@ -383,6 +385,9 @@ CREATE TABLE IF NOT EXISTS cp_check_detail (
   cdetail_zh TEXT NOT NULL DEFAULT '',
   cplace_en TEXT NOT NULL DEFAULT '',
   cdetail_en TEXT NOT NULL DEFAULT '',
+  csigner TEXT NOT NULL DEFAULT '',
+  nposition INTEGER NOT NULL DEFAULT 0,
+  ncode INTEGER NOT NULL DEFAULT 0,
   dsysdate TEXT NOT NULL DEFAULT ''
 );
 CREATE INDEX IF NOT EXISTS cp_check_detail_by_number ON cp_check_detail(cnum);
@@ -433,8 +438,45 @@ CREATE TABLE IF NOT EXISTS number_sequences (
 );
 )SQL";
 
+// From version 1: pieces of direct records lose their (irid, wpos) key, and
+// scans gain the signer and the two codes.
+constexpr std::string_view kFrom1 = R"SQL(
+ALTER TABLE client_rec_weight_detail RENAME TO client_rec_weight_detail_v1;
+CREATE TABLE client_rec_weight_detail (
+  irid INTEGER NOT NULL REFERENCES client_rec(irid) ON DELETE CASCADE,
+  wpos INTEGER NOT NULL DEFAULT 0,
+  ilong INTEGER NOT NULL DEFAULT 0,
+  iwidth INTEGER NOT NULL DEFAULT 0,
+  iheight INTEGER NOT NULL DEFAULT 0,
+  iweight INTEGER NOT NULL DEFAULT 0,
+  npercent INTEGER NOT NULL DEFAULT 0,
+  cno TEXT NOT NULL DEFAULT '',
+  famount REAL NOT NULL DEFAULT 0,
+  fcost REAL NOT NULL DEFAULT 0,
+  ibag INTEGER NOT NULL DEFAULT 0,
+  cgoods TEXT NOT NULL DEFAULT '',
+  iquantity INTEGER NOT NULL DEFAULT 0,
+  iprice INTEGER NOT NULL DEFAULT 0,
+  crno TEXT NOT NULL DEFAULT '',
+  cnum TEXT NOT NULL DEFAULT '',
+  cgoodsa TEXT NOT NULL DEFAULT '',
+  cgcodea TEXT NOT NULL DEFAULT '',
+  cgcodeb TEXT NOT NULL DEFAULT '',
+  cgcodec TEXT NOT NULL DEFAULT '',
+  fgcustom REAL NOT NULL DEFAULT 0,
+  fgcrate REAL NOT NULL DEFAULT 0
+);
+INSERT INTO client_rec_weight_detail SELECT * FROM client_rec_weight_detail_v1 ORDER BY irid, wpos;
+DROP TABLE client_rec_weight_detail_v1;
+ALTER TABLE cp_check_detail ADD COLUMN csigner TEXT NOT NULL DEFAULT '';
+ALTER TABLE cp_check_detail ADD COLUMN nposition INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE cp_check_detail ADD COLUMN ncode INTEGER NOT NULL DEFAULT 0;
+)SQL";
+
 }  // namespace
 
 std::string_view SchemaSql() { return kSql; }
+
+std::string_view SchemaUpgradeSql(int fromVersion) { return fromVersion == 1 ? kFrom1 : std::string_view(); }
 
 }  // namespace tallux::server

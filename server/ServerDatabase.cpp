@@ -31,15 +31,29 @@ ServerDatabase::~ServerDatabase() { sqlite3_close(db_); }
 void ServerDatabase::ApplySchema() {
     ExecSql(db_, "BEGIN IMMEDIATE");
     try {
+        std::int64_t stored = 0;  // 0: a new database
+        {
+            // Finished before the upgrade runs: open statements would stop a DROP TABLE.
+            SqliteStatement known(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
+            if (known.Step()) {
+                SqliteStatement version(db_, "SELECT max(version) FROM schema_version");
+                version.Step();
+                if (!version.IsNull(0)) stored = version.Int(0);
+            }
+        }
+        if (stored > kSchemaVersion) {
+            throw DatabaseError("database schema version " + std::to_string(stored) + " is newer than this server (" +
+                                std::to_string(kSchemaVersion) + ")");
+        }
+        for (std::int64_t from = stored; from >= 1 && from < kSchemaVersion; ++from)
+            ExecSql(db_, SchemaUpgradeSql(static_cast<int>(from)));
         ExecSql(db_, SchemaSql());
-        SqliteStatement version(db_, "SELECT max(version) FROM schema_version");
-        version.Step();
-        if (version.IsNull(0)) {
+        if (stored == 0) {
             SqliteStatement insert(db_, "INSERT INTO schema_version(version) VALUES(?)");
             insert.Bind(1, kSchemaVersion).Step();
-        } else if (version.Int(0) > kSchemaVersion) {
-            throw DatabaseError("database schema version " + std::to_string(version.Int(0)) +
-                                " is newer than this server (" + std::to_string(kSchemaVersion) + ")");
+        } else if (stored < kSchemaVersion) {
+            SqliteStatement update(db_, "UPDATE schema_version SET version = ?");
+            update.Bind(1, kSchemaVersion).Step();
         }
         ExecSql(db_, "COMMIT");
     } catch (...) {

@@ -10,6 +10,7 @@ struct TransactionCaller {
     std::string siteId;
     std::string account;
     std::int32_t customerId = 0;
+    std::int32_t memberMode = 0;  // 1 direct records, otherwise pre-entries
     bool numberService = false;
 };
 

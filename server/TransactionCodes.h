@@ -9,6 +9,10 @@ namespace tallux::server {
 // Result codes of ECTrans answers, as the client's message table knows them.
 namespace trans {
 inline constexpr int kNoResult = 0;
+// Upload refusals the client's pages show per record.
+inline constexpr int kDataError = -1;
+inline constexpr int kDuplicateNumber = -2;
+inline constexpr int kDataCheckFailed = -3;
 inline constexpr int kDatabaseError = -9;
 inline constexpr int kNotLoggedIn = -15;
 inline constexpr int kMemberTypeRefused = -18;

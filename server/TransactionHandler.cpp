@@ -1,9 +1,11 @@
 #include "server/TransactionHandler.h"
 
+#include "server/CheckScanUpload.h"
 #include "server/DatabaseError.h"
 #include "server/PreEntryAnswer.h"
 #include "server/PricingAnswer.h"
 #include "server/SettlementAnswer.h"
+#include "server/ShipmentUpload.h"
 #include "server/SqliteStatement.h"
 #include "server/TransactionCodes.h"
 #include "text/GbkCodec.h"
@@ -15,7 +17,9 @@ namespace {
 // The payload format version each served operation is sent with.
 int ExpectedVersion(int operation) {
     switch (operation) {
+        case 0: return 1;
         case 3: return 1;
+        case 4: return 1;
         case 5: return 1;
         case 11: return 2;
         case 12: return 1;
@@ -63,7 +67,7 @@ std::optional<TransactionCaller> TransactionHandler::FindCaller(const Transactio
         code = trans::kNotLoggedIn;
         return std::nullopt;
     }
-    return TransactionCaller{site, account, *customer, found->numberServiceFlag};
+    return TransactionCaller{site, account, *customer, found->memberMode, found->numberServiceFlag};
 }
 
 std::string TransactionHandler::HandleChecked(std::string_view body) {
@@ -77,7 +81,9 @@ std::string TransactionHandler::HandleChecked(std::string_view body) {
     if (expected == 0) return TransactionAnswerText(trans::kUnsupportedOperation);
     if (request.version != expected) return TransactionAnswerText(trans::kBadVersion);
     switch (request.operation) {
+        case 0: return ShipmentUploadAnswer(db_, *caller, request.id, request.data);
         case 3: return PricingAnswer(db_, *caller, request.id, request.number, request.data);
+        case 4: return CheckScanUploadAnswer(db_, *caller, request.id, request.data);
         case 5: return SettlementAnswer(db_, *caller);
         case 11: return PreEntryAnswer(db_, *caller, request.id);
         case 12: return numbers_.Answer(*caller, request.data);

@@ -1,0 +1,192 @@
+// Uploads locally stored shipments to a real tallux-server with tallux-cli
+// and looks at both ends afterwards.
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "preentry/LocalShipmentWriter.h"
+#include "store/GoodsLineStore.h"
+#include "store/PieceWeightStore.h"
+#include "store/ShipmentStore.h"
+#include "store/StoreLock.h"
+#include "tests/integration/DemoServerSuite.h"
+#include "tests/support/TempDir.h"
+#include "text/GbkCodec.h"
+
+namespace tallux {
+namespace {
+
+std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+
+ShipmentRecord Shipment(const char* waybill, const char* receiver) {
+    ShipmentRecord s{};
+    s.id = -1;
+    s.businessYear = 2026;
+    s.businessMonth = 12;
+    s.businessDay = 9;
+    s.itemType = 1;
+    s.payment = 1;
+    s.pieces = 1;
+    s.weight = 1.5;
+    s.actualWeight = 1.5;
+    s.expressKind = G("国内标准快递");
+    s.destination = G("上海");
+    s.waybillNumber = waybill;
+    s.receiverName = G(receiver);
+    s.receiverPhone = "13912345678";
+    s.receiverAddress = G("上海市浦东新区世纪大道100号");
+    s.senderName = G("张伟");
+    s.goodsDescription = G("衣服");
+    s.goodsQuantity = 1;
+    s.goodsUnitPrice = 100;
+    s.currency = "CNY";
+    return s;
+}
+
+// The server's database, read-only; texts come back as UTF-8.
+class ServerRows {
+public:
+    explicit ServerRows(const std::string& path) { sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr); }
+    ~ServerRows() { sqlite3_close(db_); }
+
+    std::vector<std::vector<std::string>> Query(const std::string& sql) {
+        std::vector<std::vector<std::string>> rows;
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sqlite3_errmsg(db_) << ": " << sql;
+            return rows;
+        }
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                const unsigned char* text = sqlite3_column_text(statement, c);
+                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+            }
+            rows.push_back(std::move(row));
+        }
+        sqlite3_finalize(statement);
+        return rows;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+class CliUploadIntegrationTest : public test::DemoServerSuite<CliUploadIntegrationTest> {
+protected:
+    // Stores shipments in the program directory the way the form does; the
+    // first one gets the goods lines and pieces.
+    void Store(const std::vector<ShipmentRecord>& shipments, const std::vector<GoodsLineRecord>& goods = {},
+               const std::vector<PieceWeightRecord>& pieces = {}) {
+        ShipmentStore shipmentStore;
+        GoodsLineStore goodsStore;
+        PieceWeightStore weightStore;
+        std::filesystem::create_directories(home.Path() / "DATA");
+        ASSERT_GE(shipmentStore.Open(home.File("DATA/recinput.dat")), 0);
+        ASSERT_GE(goodsStore.Open(home.File("DATA/recgoods.dat")), 0);
+        ASSERT_GE(weightStore.Open(home.File("DATA/recweight.dat")), 0);
+        StoreLock lock;
+        lock.Release();
+        LocalShipmentStores stores{shipmentStore, goodsStore, weightStore, lock};
+        bool first = true;
+        for (const ShipmentRecord& shipment : shipments) {
+            const LocalSaveOutcome saved =
+                SaveLocalShipment(stores, shipment, first ? goods : std::vector<GoodsLineRecord>{},
+                                  first ? pieces : std::vector<PieceWeightRecord>{}, false);
+            ASSERT_EQ(saved.result, LocalSaveResult::Saved) << saved.message;
+            first = false;
+        }
+    }
+
+    int Cli(const std::string& arguments, std::string& out, std::string& err) {
+        const std::string outFile = home.File("cli.out"), errFile = home.File("cli.err");
+        const std::string command = std::string(TALLUX_CLI) + " --home '" + home.Path().string() +
+                                    "' --server 127.0.0.1:" + std::to_string(server->Port()) + " " + arguments +
+                                    " >'" + outFile + "' 2>'" + errFile + "'";
+        const int status = std::system(command.c_str());
+        out = test::ReadWholeFile(outFile);
+        err = test::ReadWholeFile(errFile);
+        return WEXITSTATUS(status);
+    }
+
+    test::TempDir home;
+};
+
+TEST_F(CliUploadIntegrationTest, AcceptedShipmentsArriveWithTheirChildrenAndLeaveTheStores) {
+    GoodsLineRecord line{};
+    line.description = "Kid's shoes";
+    line.quantity = 2;
+    line.unitPrice = 10;
+    std::vector<GoodsLineRecord> goods = {line, line};
+    goods[1].description = "socks";
+    PieceWeightRecord piece{};
+    piece.length = 10;
+    piece.width = 20;
+    piece.height = 30;
+    piece.weightGrams = 500;
+    piece.volumetricPercent = 100;
+    const std::vector<PieceWeightRecord> pieces = {piece, piece, piece};
+    ShipmentRecord notReady = Shipment("TLUP000004", "赵六");
+    notReady.destination = "";
+    Store({Shipment("TLUP000001", "李娜"), Shipment("TLUP000002", "O'Brien"), Shipment("TLUP000003", "王芳"), notReady},
+          goods, pieces);
+
+    std::string out, err;
+    ASSERT_EQ(Cli("--account demo --password demo123 upload", out, err), 0) << out << err;
+    EXPECT_NE(out.find("\"waybill\":\"TLUP000001\""), std::string::npos) << out;
+    EXPECT_NE(out.find("\"waybill\":\"TLUP000002\""), std::string::npos) << out;
+    EXPECT_EQ(out.find("TLUP000004"), std::string::npos) << "a shipment without destination is not sent";
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+
+    // Locally only the shipment that was not ready is left, and no children.
+    ASSERT_EQ(Cli("dump shipments", out, err), 0);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_NE(out.find("TLUP000004"), std::string::npos);
+    ASSERT_EQ(Cli("dump goods", out, err), 0);
+    EXPECT_EQ(out, "");
+    ASSERT_EQ(Cli("dump weights", out, err), 0);
+    EXPECT_EQ(out, "");
+
+    ServerRows rows(server->Database());
+    const auto shipments = rows.Query("SELECT iid, icid, cnum, creceiver FROM rec_pre_input"
+                                      " WHERE cnum LIKE 'TLUP%' ORDER BY cnum");
+    ASSERT_EQ(shipments.size(), 3u);
+    EXPECT_EQ(shipments[0][1], "1001");  // the caller's customer
+    EXPECT_EQ(shipments[1][3], "O'Brien");
+    const std::string first = shipments[0][0];
+    const auto lines = rows.Query("SELECT cgoods, iquantity FROM rec_pre_input_goods WHERE iid = " + first +
+                                  " ORDER BY wpos");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0][0], "Kid`s shoes");
+    EXPECT_EQ(lines[1][0], "socks");
+    EXPECT_EQ(rows.Query("SELECT iweight FROM rec_pre_input_item WHERE iid = " + first).size(), 3u);
+    EXPECT_TRUE(rows.Query("SELECT * FROM rec_pre_input_goods WHERE iid = " + shipments[1][0]).empty());
+
+    // The same number again is refused and stays here with the reason.
+    Store({Shipment("TLUP000001", "李娜")});
+    EXPECT_EQ(Cli("--account demo --password demo123 upload", out, err), 1);
+    EXPECT_NE(out.find("\"result\":-2"), std::string::npos) << out;
+    EXPECT_NE(out.find("单号重复"), std::string::npos) << out;
+    ASSERT_EQ(Cli("dump shipments", out, err), 0);
+    EXPECT_NE(out.find("TLUP000001"), std::string::npos);
+}
+
+TEST_F(CliUploadIntegrationTest, DirectRecordMembersCreateRecords) {
+    Store({Shipment("TLDR000001", "陈晨")});
+    std::string out, err;
+    ASSERT_EQ(Cli("--account direct --password direct123 upload", out, err), 0) << out << err;
+    ServerRows rows(server->Database());
+    EXPECT_EQ(rows.Query("SELECT * FROM client_rec WHERE cnum = 'TLDR000001'").size(), 1u);
+    EXPECT_TRUE(rows.Query("SELECT * FROM rec_pre_input WHERE cnum = 'TLDR000001'").empty());
+}
+
+}  // namespace
+}  // namespace tallux
