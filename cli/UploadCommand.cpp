@@ -52,6 +52,7 @@ public:
     void Progress(int, int) override {}
 
     void Finished(int first, int second) override {
+        source_.Finish();
         transportFailure_ = first < 0 ? first : 0;
         stopped_ = first >= 0 && second < 0;
     }

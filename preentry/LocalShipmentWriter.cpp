@@ -64,12 +64,19 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
     return outcome;
 }
 
-bool DeleteLocalShipment(LocalShipmentStores& stores, int id) {
+bool DeleteLocalShipment(LocalShipmentStores& stores, int id, bool deferred) {
     StoreLockGuard guard(stores.lock);
-    const bool removed = stores.shipments.RemoveById(id);
-    stores.goods.RemoveChildren(id);
-    stores.weights.RemoveChildren(id);
+    const bool removed = stores.shipments.RemoveById(id, deferred);
+    stores.goods.RemoveChildren(id, deferred);
+    stores.weights.RemoveChildren(id, deferred);
     return removed;
+}
+
+void FinishShipmentRemovals(LocalShipmentStores& stores) {
+    StoreLockGuard guard(stores.lock);
+    stores.shipments.FinishPendingRemovals();
+    stores.goods.FinishPendingRemovals();
+    stores.weights.FinishPendingRemovals();
 }
 
 }  // namespace tallux

@@ -45,6 +45,11 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
                                    const std::vector<PieceWeightRecord>& pieces, bool piecesChanged);
 
 // Removes the shipment and its children; false when it was not stored.
-bool DeleteLocalShipment(LocalShipmentStores& stores, int id);
+// deferred leaves the closing-up of the files for later, so that removing
+// one uploaded shipment after the other does not move every later record
+// each time (see MappedRecordFile::RemoveAtDeferred).
+bool DeleteLocalShipment(LocalShipmentStores& stores, int id, bool deferred = false);
+// Closes up what deferred deletes left in the three files.
+void FinishShipmentRemovals(LocalShipmentStores& stores);
 
 }  // namespace tallux

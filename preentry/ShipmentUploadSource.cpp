@@ -53,7 +53,7 @@ std::optional<std::string> ShipmentUploadSource::Serialize(int id) {
 
 bool ShipmentUploadSource::ApplyResult(int id, int code) {
     if (code <= 0) return false;
-    return DeleteLocalShipment(stores_, id);
+    return DeleteLocalShipment(stores_, id, true);
 }
 
 }  // namespace tallux

@@ -27,8 +27,11 @@ public:
     std::optional<std::string> Serialize(int id);
 
     // A result above 0 means the server took the shipment: it and its
-    // children leave the stores. True when something was removed.
+    // children leave the stores at once for every reader; the files are
+    // closed up by Finish. True when something was removed.
     bool ApplyResult(int id, int code);
+    // At the end of a run.
+    void Finish() { FinishShipmentRemovals(stores_); }
 
 private:
     LocalShipmentStores& stores_;

@@ -20,10 +20,11 @@ public:
     }
 
     // Removes every record of parentId; returns how many were removed.
-    int RemoveChildren(int parentId) {
+    // deferred: see RemoveAtDeferred.
+    int RemoveChildren(int parentId, bool deferred = false) {
         int removed = 0;
         for (int i = FirstIndexOfParent(parentId); i >= 0; i = FirstIndexOfParent(parentId)) {
-            if (this->RemoveAt(i) != 1) break;
+            if ((deferred ? this->RemoveAtDeferred(i) : this->RemoveAt(i)) != 1) break;
             ++removed;
         }
         return removed;

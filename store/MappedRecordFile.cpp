@@ -37,6 +37,9 @@ bool ReadFully(int fd, unsigned char* buffer, std::size_t size, off_t offset) {
 MappedRecordFile::MappedRecordFile() = default;
 
 MappedRecordFile::~MappedRecordFile() {
+    // Left pending, the removals would still be finished by the next open;
+    // closing them up now leaves a plain file for other readers.
+    FinishPendingRemovals();
     Unmap();
     CloseFile();
 }
@@ -99,6 +102,7 @@ bool MappedRecordFile::MapView() {
     }
     count_ = header.count;
     lastId_ = header.lastId;
+    deferredWidth_ = 0;
 
     std::int64_t capacity = static_cast<std::int64_t>(count_) + kSpareRecords;
     std::int64_t bytes = capacity * recordSize_ + static_cast<std::int64_t>(kHeaderSize);
@@ -194,7 +198,7 @@ bool MappedRecordFile::IsOpen() const { return isOpen_; }
 
 void* MappedRecordFile::RecordAt(int index) {
     if (!isOpen_ || index < 0 || index >= count_) return nullptr;
-    return Slot(index);
+    return Slot(Physical(index));
 }
 
 const void* MappedRecordFile::RecordAt(int index) const {
@@ -203,6 +207,7 @@ const void* MappedRecordFile::RecordAt(int index) const {
 
 int MappedRecordFile::Update(int index, const void* record) {
     if (!isOpen_ || !record || index < 0 || index >= count_) return 0;
+    if (!FinishPendingRemovals()) return 0;
     const auto size = static_cast<std::size_t>(recordSize_);
     // A record taken from the mapping itself is copied out first: staging
     // it below may overwrite where it lies, or a remap move it.
@@ -226,6 +231,7 @@ int MappedRecordFile::Update(int index, const void* record) {
 
 int MappedRecordFile::Append(void* record) {
     if (!isOpen_ || !record || lastId_ == INT_MAX || count_ == INT_MAX) return -1;
+    if (!FinishPendingRemovals()) return -1;
     const auto size = static_cast<std::size_t>(recordSize_);
     // The new id goes into the caller's buffer, unless that buffer is a
     // record of this file (a copy being appended): that one keeps its id.
@@ -264,6 +270,7 @@ bool MappedRecordFile::EnsureRoomForOneMore() {
 
 int MappedRecordFile::RemoveAt(int index) {
     if (!isOpen_ || index < 0 || index >= count_) return 0;
+    if (!FinishPendingRemovals()) return 0;
     PendingChange change{PendingChange::Kind::Removal, index, count_, index};
     if (!WriteJournal(&change) || !FinishChange(change)) {
         // A write failed half-way: reopening finishes the delete from its
@@ -273,6 +280,47 @@ int MappedRecordFile::RemoveAt(int index) {
     }
     CountModification();
     return 1;
+}
+
+int MappedRecordFile::RemoveAtDeferred(int index) {
+    if (!isOpen_ || index < 0 || index >= count_) return 0;
+    const int slot = Physical(index);
+    PendingChange change{PendingChange::Kind::Removal, slot, count_, slot, 1};
+    if (deferredWidth_ > 0) {
+        if (slot == deferredIndex_ + deferredWidth_) {
+            change = {PendingChange::Kind::Removal, deferredIndex_, deferredOriginal_, deferredIndex_, deferredWidth_ + 1};
+        } else if (slot == deferredIndex_ - 1) {
+            change = {PendingChange::Kind::Removal, slot, deferredOriginal_, slot, deferredWidth_ + 1};
+        } else {
+            if (!FinishPendingRemovals()) return 0;
+            change = {PendingChange::Kind::Removal, index, count_, index, 1};
+        }
+    }
+    // The journal names every pending slot: once written, the removal
+    // survives a crash (the next open finishes it) and readers skip it.
+    if (!WriteJournal(&change)) {
+        Reopen();
+        return 0;
+    }
+    deferredIndex_ = change.index;
+    deferredWidth_ = change.width;
+    deferredOriginal_ = change.originalCount;
+    --count_;
+    CountModification();
+    return 1;
+}
+
+bool MappedRecordFile::FinishPendingRemovals() {
+    if (!isOpen_ || deferredWidth_ == 0) return isOpen_;
+    PendingChange change{PendingChange::Kind::Removal, deferredIndex_, deferredOriginal_, deferredIndex_,
+                         deferredWidth_};
+    deferredWidth_ = 0;
+    if (!FinishChange(change)) {
+        Reopen();
+        return false;
+    }
+    CountModification();
+    return isOpen_;
 }
 
 bool MappedRecordFile::WriteJournal(const PendingChange* change) {
@@ -289,19 +337,20 @@ bool MappedRecordFile::FinishChange(const PendingChange& change) {
         std::memcpy(record.data(), Slot(change.originalCount), size);
         return WriteAt(record.data(), size, SlotOffset(change.index)) && WriteJournal(nullptr);
     }
-    // Slot s+1 is read before anything overwrites it, so repeating the copy
-    // of the slot named by progress after an interruption is harmless.
+    // Slot s+width is read before anything overwrites it, so repeating the
+    // copy of the slot named by progress after an interruption is harmless.
+    const std::int32_t width = change.width;
     unsigned char progress[4];
-    for (std::int32_t s = change.progress; s < change.originalCount - 1; ++s) {
-        std::memcpy(record.data(), Slot(s + 1), size);
+    for (std::int32_t s = change.progress; s < change.originalCount - width; ++s) {
+        std::memcpy(record.data(), Slot(s + width), size);
         le::StoreInt32(progress, s + 1);
         if (!WriteAt(record.data(), size, SlotOffset(s)) || !WriteAt(progress, sizeof progress, kJournalProgressOffset))
             return false;
     }
     unsigned char count[4];
-    le::StoreInt32(count, change.originalCount - 1);
+    le::StoreInt32(count, change.originalCount - width);
     if (!WriteAt(count, sizeof count, kCountOffset) || !WriteJournal(nullptr)) return false;
-    count_ = change.originalCount - 1;
+    count_ = change.originalCount - width;
     return true;
 }
 

@@ -50,6 +50,14 @@ public:
     // Removes record index, moving the later ones down. Returns 1, or 0 when
     // index is not a valid record index or the file is closed.
     virtual int RemoveAt(int index);
+    // Removes record index like RemoveAt, but when it borders on the removals
+    // left pending before (an upload removing one record after the other),
+    // the records behind are not moved yet: the removal is journalled, durable
+    // and invisible to every reader at once, and the whole run is closed up
+    // later in one pass. Any other change, FinishPendingRemovals, a remap or
+    // the next open closes it up. Returns 1, or 0 as RemoveAt.
+    int RemoveAtDeferred(int index);
+    bool FinishPendingRemovals();
     virtual bool Flush();
 
     // Opens (creating when missing) and maps path. Returns the count, or -1
@@ -78,6 +86,8 @@ private:
     bool WriteJournal(const PendingChange* change);
     bool FinishChange(const PendingChange& change);
     unsigned char* Slot(int index) const;
+    // The slot of record index while removals are pending.
+    int Physical(int index) const { return deferredWidth_ > 0 && index >= deferredIndex_ ? index + deferredWidth_ : index; }
     off_t SlotOffset(int index) const;
     bool InView(const void* p) const;
     bool WriteAt(const void* data, std::size_t size, off_t offset);
@@ -90,8 +100,11 @@ private:
     unsigned char* view_ = nullptr;
     std::size_t viewBytes_ = 0;
     int capacity_ = 0;  // records that fit in the view
-    int count_ = 0;
+    int count_ = 0;  // records as readers see them, pending removals left out
     int lastId_ = 0;
+    int deferredIndex_ = 0;     // first slot of the pending removals
+    int deferredWidth_ = 0;     // how many; 0 when none
+    int deferredOriginal_ = 0;  // the count before them
     bool isOpen_ = false;
     int modifications_ = 0;
     std::uint64_t changeSerial_ = 0;

@@ -29,17 +29,19 @@ std::optional<std::string> ParseRecordFileHeader(const unsigned char* bytes, std
                " bytes but the file has " + std::to_string(fileSize);
 
     const std::int32_t mark = le::LoadInt32(raw + kJournalMarkOffset);
-    if (mark == kRemovalMark || mark == kUpdateMark) {
+    if (mark == kRemovalMark || mark == kUpdateMark || mark == kRangeRemovalMark) {
         PendingChange p;
-        p.kind = mark == kRemovalMark ? PendingChange::Kind::Removal : PendingChange::Kind::Update;
+        p.kind = mark == kUpdateMark ? PendingChange::Kind::Update : PendingChange::Kind::Removal;
         p.index = le::LoadInt32(raw + kJournalIndexOffset);
         p.originalCount = le::LoadInt32(raw + kJournalCountOffset);
         p.progress = le::LoadInt32(raw + kJournalProgressOffset);
+        p.width = mark == kRangeRemovalMark ? le::LoadInt32(raw + kJournalWidthOffset) : 1;
         bool consistent;
         if (p.kind == PendingChange::Kind::Removal) {
-            consistent = p.originalCount > 0 && p.index >= 0 && p.index < p.originalCount && p.progress >= p.index &&
-                         p.progress <= p.originalCount - 1 &&
-                         (header.count == p.originalCount || header.count == p.originalCount - 1) &&
+            consistent = p.originalCount > 0 && p.width >= 1 && p.width <= p.originalCount && p.index >= 0 &&
+                         p.index <= p.originalCount - p.width && p.progress >= p.index &&
+                         p.progress <= p.originalCount - p.width &&
+                         (header.count == p.originalCount || header.count == p.originalCount - p.width) &&
                          static_cast<std::int64_t>(kHeaderSize) + p.originalCount * recordSize <= fileSize;
         } else {
             // The staged record sits in the slot after the last one.
@@ -57,11 +59,14 @@ std::optional<std::string> ParseRecordFileHeader(const unsigned char* bytes, std
 namespace tallux {
 
 void EncodeJournal(const PendingChange& change, unsigned char (&bytes)[kJournalSize]) {
+    std::memset(bytes, 0, kJournalSize);
+    const bool range = change.kind == PendingChange::Kind::Removal && change.width != 1;
     le::StoreInt32(bytes + (kJournalMarkOffset - kJournalOffset),
-                   change.kind == PendingChange::Kind::Removal ? kRemovalMark : kUpdateMark);
+                   change.kind == PendingChange::Kind::Update ? kUpdateMark : range ? kRangeRemovalMark : kRemovalMark);
     le::StoreInt32(bytes + (kJournalIndexOffset - kJournalOffset), change.index);
     le::StoreInt32(bytes + (kJournalCountOffset - kJournalOffset), change.originalCount);
     le::StoreInt32(bytes + (kJournalProgressOffset - kJournalOffset), change.progress);
+    if (range) le::StoreInt32(bytes + (kJournalWidthOffset - kJournalOffset), change.width);
 }
 
 }  // namespace tallux

@@ -20,24 +20,31 @@ inline constexpr std::size_t kLastIdOffset = 4;
 //   journal holds the index removed, the count before the delete and the
 //   next slot to fill;
 // - an update first writes the new record into the spare slot after the
-//   last record; the journal holds the index to copy it to and the count.
+//   last record; the journal holds the index to copy it to and the count;
+// - a run of adjacent deletes may be left pending (an upload removes one
+//   accepted record after the other from the front): the journal holds the
+//   first slot, the count before, the next slot to fill and the number of
+//   slots removed, and the records are moved down once for the whole run.
 // Readers that ignore the reserved bytes are unaffected; the journal is zero
 // again when the change completes.
 inline constexpr std::size_t kJournalOffset = 8;
-inline constexpr std::size_t kJournalSize = 16;
+inline constexpr std::size_t kJournalSize = 20;
 inline constexpr std::size_t kJournalMarkOffset = 8;
 inline constexpr std::size_t kJournalIndexOffset = 12;
 inline constexpr std::size_t kJournalCountOffset = 16;
 inline constexpr std::size_t kJournalProgressOffset = 20;
+inline constexpr std::size_t kJournalWidthOffset = 24;
 inline constexpr std::int32_t kRemovalMark = 0x314C4544;  // "DEL1"
 inline constexpr std::int32_t kUpdateMark = 0x31445055;   // "UPD1"
+inline constexpr std::int32_t kRangeRemovalMark = 0x4E4C4544;  // "DELN"
 
 struct PendingChange {
     enum class Kind { Removal, Update };
     Kind kind = Kind::Removal;
     std::int32_t index = 0;          // the slot removed or rewritten
     std::int32_t originalCount = 0;  // count before the change
-    std::int32_t progress = 0;       // removal: next slot to fill from the one after it
+    std::int32_t progress = 0;       // removal: next slot to fill from the one width slots after it
+    std::int32_t width = 1;          // removal: adjacent slots removed from index on
 };
 
 struct RecordFileHeader {

@@ -34,6 +34,16 @@ bool RecordFileSnapshot::Load(const std::string& path, int recordSize) {
         error_ = path + ": cannot read the records";
         return false;
     }
+    count_ = header_.count;
+    // A delete whose count is not written yet: the slots from progress on
+    // are still to be closed up over the removed ones.
+    if (const auto& pending = header_.pending;
+        pending && pending->kind == PendingChange::Kind::Removal && header_.count == pending->originalCount) {
+        const auto size = static_cast<std::size_t>(recordSize);
+        const auto from = records_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pending->progress) * size);
+        records_.erase(from, from + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pending->width) * size));
+        count_ = pending->originalCount - pending->width;
+    }
     return true;
 }
 

@@ -20,7 +20,8 @@ public:
     const std::string& Error() const { return error_; }
     const RecordFileHeader& Header() const { return header_; }
     std::int64_t FileSize() const { return fileSize_; }
-    int Count() const { return header_.count; }
+    // The records a reader sees: a pending delete is left out.
+    int Count() const { return count_; }
     const unsigned char* Record(int index) const {
         return records_.data() + static_cast<std::size_t>(index) * static_cast<std::size_t>(recordSize_);
     }
@@ -30,6 +31,7 @@ private:
     std::string error_;
     RecordFileHeader header_;
     std::int64_t fileSize_ = 0;
+    int count_ = 0;
     int recordSize_ = 0;
     std::vector<unsigned char> records_;
 };

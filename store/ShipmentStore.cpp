@@ -5,9 +5,9 @@ namespace {
 constexpr std::size_t kShortestSearchableNumber = 6;
 }
 
-bool ShipmentStore::RemoveById(int id) {
+bool ShipmentStore::RemoveById(int id, bool deferred) {
     int index = IndexOfId(id);
-    return index >= 0 && RemoveAt(index) == 1;
+    return index >= 0 && (deferred ? RemoveAtDeferred(index) : RemoveAt(index)) == 1;
 }
 
 const ShipmentRecord* ShipmentStore::FindByWaybill(std::string_view text) const {

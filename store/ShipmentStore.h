@@ -13,8 +13,8 @@ public:
     int IndexOfId(int id) const { return BinarySearchId(id); }
     const ShipmentRecord* FindById(int id) const { return At(IndexOfId(id)); }
     ShipmentRecord* FindById(int id) { return At(IndexOfId(id)); }
-    // True when a record was removed.
-    bool RemoveById(int id);
+    // True when a record was removed. deferred: see RemoveAtDeferred.
+    bool RemoveById(int id, bool deferred = false);
 
     // Exact, case-sensitive; the newest matching record wins.
     const ShipmentRecord* FindByWaybill(std::string_view text) const;

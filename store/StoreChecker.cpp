@@ -69,11 +69,15 @@ std::vector<std::string> CheckStores(const std::string& programDirectory) {
             problems.push_back(snapshot.Error());
             continue;
         }
-        if (const auto& pending = snapshot.Header().pending)
-            problems.push_back(std::string(file.relativePath) + ": the " +
-                               (pending->kind == PendingChange::Kind::Removal ? "delete" : "update") + " of record " +
-                               std::to_string(pending->index) +
-                               " was interrupted; the client finishes it when it next opens the file");
+        if (const auto& pending = snapshot.Header().pending) {
+            const bool removal = pending->kind == PendingChange::Kind::Removal;
+            problems.push_back(std::string(file.relativePath) + ": the " + (removal ? "delete" : "update") +
+                               " of record " + std::to_string(pending->index) +
+                               (removal && pending->width > 1
+                                    ? " and the " + std::to_string(pending->width - 1) + " after it"
+                                    : std::string()) +
+                               " is not finished; the client finishes it when it next opens the file");
+        }
         CheckRecords(file, snapshot, shipmentsKnown ? &shipmentIds : nullptr, problems);
     }
     return problems;

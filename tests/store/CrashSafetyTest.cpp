@@ -90,9 +90,15 @@ void Send(int fd, std::int32_t what, std::int32_t id) {
     std::mt19937 random(seed);
     while (true) {
         if (store.Count() > 0 && random() % 5 == 0) {
-            int index = static_cast<int>(random() % static_cast<unsigned>(store.Count()));
+            // Deferred deletes too, often of the front record as an upload
+            // removes them.
+            const unsigned kind = random() % 3;
+            int index = kind == 2 ? 0 : static_cast<int>(random() % static_cast<unsigned>(store.Count()));
             int id = store.At(index)->id;
-            store.RemoveAt(index);
+            if (kind == 0)
+                store.RemoveAt(index);
+            else
+                store.RemoveAtDeferred(index);
             Report report{kRemoved, id};
             (void)!write(reportFd, &report, sizeof report);
         } else {
@@ -221,6 +227,13 @@ const std::vector<Step>& Steps() {
         {"delete 8", [](ShipmentStore& s) { s.RemoveAt(s.Count() - 1); },
          {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
         {"delete 1", [](ShipmentStore& s) { s.RemoveAt(0); }, {{3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"defer delete 3", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        {"defer delete 4", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{5, 0}, {6, 0}, {7, 0}}},
+        {"defer delete 7", [](ShipmentStore& s) { s.RemoveAtDeferred(2); }, {{5, 0}, {6, 0}}},
+        {"append 9", [](ShipmentStore& s) { auto r = RecordFor(9); s.Append(r); }, {{5, 0}, {6, 0}, {9, 0}}},
+        {"defer delete 6", [](ShipmentStore& s) { s.RemoveAtDeferred(1); }, {{5, 0}, {9, 0}}},
+        {"defer delete 5", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{9, 0}}},
+        {"close up", [](ShipmentStore& s) { s.FinishPendingRemovals(); }, {{9, 0}}},
     };
     return steps;
 }

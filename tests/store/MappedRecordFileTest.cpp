@@ -8,6 +8,7 @@
 #include "store/LittleEndian.h"
 #include "store/MappedRecordFile.h"
 #include "store/RecordFileHeader.h"
+#include "store/RecordFileSnapshot.h"
 #include "tests/support/TempDir.h"
 
 namespace tallux {
@@ -234,6 +235,70 @@ TEST_F(MappedRecordFileTest, InterruptedDeleteIsFinishedOnOpen) {
     }
     std::string onDisk = test::ReadWholeFile(path);
     EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), 0);
+}
+
+TEST_F(MappedRecordFileTest, DeferredDeletesAreGoneForEveryReaderBeforeTheFileIsClosedUp) {
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    for (int tag = 1; tag <= 8; ++tag) AppendTagged(file, tag);
+    // An upload removes the front record three times, then the one before
+    // the run (a run may grow at either end).
+    ASSERT_EQ(file.RemoveAtDeferred(2), 1);  // 3
+    ASSERT_EQ(file.RemoveAtDeferred(2), 1);  // 4
+    ASSERT_EQ(file.RemoveAtDeferred(2), 1);  // 5
+    ASSERT_EQ(file.RemoveAtDeferred(1), 1);  // 2
+    const std::vector<int> remaining = {1, 6, 7, 8};
+    ASSERT_EQ(file.Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(IdAt(file, i), remaining[static_cast<std::size_t>(i)]);
+        EXPECT_TRUE(BodyMatches(file.RecordAt(i), remaining[static_cast<std::size_t>(i)]));
+    }
+    EXPECT_EQ(file.RemoveAtDeferred(4), 0);  // beyond the records readers see
+
+    // The records behind have not moved yet; a reader of the file skips the
+    // pending ones all the same.
+    std::string onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 8);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), kRangeRemovalMark);
+    RecordFileSnapshot snapshot;
+    ASSERT_TRUE(snapshot.Load(path, kSize)) << snapshot.Error();
+    ASSERT_EQ(snapshot.Count(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(le::LoadInt32(snapshot.Record(i)), remaining[static_cast<std::size_t>(i)]);
+
+    // A delete elsewhere closes up the run first, then starts its own.
+    ASSERT_EQ(file.RemoveAtDeferred(3), 1);  // 8
+    onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), kRemovalMark);
+    // An append closes it up too, and ids go on.
+    EXPECT_EQ(AppendTagged(file, 9), 4);
+    EXPECT_EQ(IdAt(file, 3), 9);
+    EXPECT_EQ(file.LastId(), 9);
+    ASSERT_TRUE(file.FinishPendingRemovals());
+    onDisk = test::ReadWholeFile(path);
+    EXPECT_EQ(le::LoadInt32(onDisk.data()), 4);
+    EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), 0);
+}
+
+TEST_F(MappedRecordFileTest, PendingDeletesAreFinishedByTheNextOpen) {
+    {
+        MappedRecordFile file;
+        ASSERT_EQ(file.Open(path, kSize), 0);
+        for (int tag = 1; tag <= 5; ++tag) AppendTagged(file, tag);
+        file.RemoveAtDeferred(0);
+        file.RemoveAtDeferred(0);
+        // As if the program died here: keep the file as it is on disk.
+        std::filesystem::copy_file(path, path + ".crashed");
+    }
+    std::filesystem::rename(path + ".crashed", path);
+    MappedRecordFile reopened;
+    ASSERT_EQ(reopened.Open(path, kSize), 3) << reopened.ErrorText();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(IdAt(reopened, i), i + 3);
+        EXPECT_TRUE(BodyMatches(reopened.RecordAt(i), i + 3));
+    }
+    const std::string onDisk = test::ReadWholeFile(path);
     EXPECT_EQ(le::LoadInt32(onDisk.data() + kJournalMarkOffset), 0);
 }
 
