@@ -9,6 +9,7 @@
 #include "net/BaseData.h"
 #include "net/LoginSession.h"
 #include "net/ServerSettings.h"
+#include "preentry/NumberRotation.h"
 #include "store/CheckScanStore.h"
 #include "store/ContactStore.h"
 #include "store/GoodsLineStore.h"
@@ -55,6 +56,9 @@ struct ClientState {
     }
 
     BaseData baseData;
+    // Where the one-to-many number definitions go on; restarts with every
+    // load of the base data (ReloadBaseData).
+    NumberRotation numberRotation;
     ProgramSettingsFile settings{};       // prgset.dat
     std::vector<std::u16string> hints;    // prompt.dat
 

@@ -74,7 +74,8 @@ StartupOutcome StartupSequence::Run(const StartupOptions& options) {
     if (!environment_.RunLogin()) return StartupOutcome::LoginAbandoned;
 
     environment_.FetchEmsKind(state_.serverSettings, state_.PathOf(kEmsKindFile));
-    LoadBaseData(state_.PathOf(kBaseDataCacheFile), state_.PathOf(kEmsKindFile), state_.baseData);
+    ReloadBaseData(state_.PathOf(kBaseDataCacheFile), state_.PathOf(kEmsKindFile), state_.baseData,
+                   state_.numberRotation);
     state_.defaultCurrency = state_.baseData.settings.defaultCurrency;
     state_.defaultGoodsOrigin = state_.baseData.settings.defaultOrigin;
 

@@ -554,7 +554,8 @@ void CMainFrame::DownloadBaseDataNow() {
     SetOperationText({});
     if (!finished) return;
     state_.server = *server;
-    LoadBaseData(state_.PathOf(kBaseDataCacheFile), state_.PathOf(kEmsKindFile), state_.baseData);
+    ReloadBaseData(state_.PathOf(kBaseDataCacheFile), state_.PathOf(kEmsKindFile), state_.baseData,
+                   state_.numberRotation);
     state_.defaultCurrency = state_.baseData.settings.defaultCurrency;
     state_.defaultGoodsOrigin = state_.baseData.settings.defaultOrigin;
     Prompter::Current().Tell(this, QString::fromStdString(BaseDataDownloadText(*result)));

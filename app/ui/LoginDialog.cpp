@@ -218,7 +218,8 @@ bool CLoginDlg::UpdateBaseData() {
         return false;
     state_.server = attempt->server;
     if (attempt->result == 0)
-        LoadBaseData(attempt->cachePath, state_.PathOf(kEmsKindFile), state_.baseData);
+        ReloadBaseData(attempt->cachePath, state_.PathOf(kEmsKindFile), state_.baseData,
+                       state_.numberRotation);
     Prompter::Current().Tell(this, FromUtf8(BaseDataDownloadText(attempt->result)), {},
                              attempt->result == 0 ? Prompter::Icon::Information : Prompter::Icon::Warning);
     return true;

@@ -8,6 +8,7 @@
 
 #include "app/ClientState.h"
 #include "app/CommandIds.h"
+#include "preentry/gui/PreEntryForm.h"
 #include "query/gui/ReportListCtrl.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
@@ -32,6 +33,9 @@ const ListColumn kColumns[] = {
 };
 
 const QColor kMarkedText(0, 0, 255);
+
+// The form at the left of the list; the list takes the rest of the width.
+constexpr int kFormWidth = 380;
 
 QString Gbk(std::string_view gbk) { return QString::fromStdU16String(GbkToUtf16(gbk)); }
 
@@ -103,16 +107,24 @@ CPreEntryPage::CPreEntryPage(ClientState& state, QWidget* parent) : CWorkPage(st
 void CPreEntryPage::OnFirstShow() {
     CWorkPage::OnFirstShow();
     SetTitle(QStringLiteral("●预录未上传业务记录列表"));
-    // Only the list and its export work here for now.
     flags_.exportEnabled = 1;
+    // Printing and the upload hand-off come with their own parts.
     flags_.printReportEnabled = 0;
     flags_.uploadEnabled = 0;
-    flags_.newEnabled = 0;
+    flags_.newEnabled = 1;
     flags_.deleteEnabled = 0;
-    flags_.saveEnabled = 0;
-
     SetUpList(kColumns);
-    Refresh();
+
+    form_ = new CPreEntryForm(state_, this);
+    connect(form_, &CPreEntryForm::RecordSaved, this, &CPreEntryPage::ShowSavedRecord);
+    connect(form_, &CPreEntryForm::RecordDeleted, this, &CPreEntryPage::RemoveDeletedRecord);
+    connect(form_, &CPreEntryForm::ListOnlyRequested, this, [this] { Post(this, kMsgListOnly, 0, 0); });
+    SetForm(form_, kFormWidth);
+
+    FillList();
+    UpdateStatusLine();
+    SetFormMode(false);
+    form_->NewRecord();
 }
 
 bool CPreEntryPage::Offers(int command) const {
@@ -121,12 +133,22 @@ bool CPreEntryPage::Offers(int command) const {
     case kCmdTidyWaybillNumbers:
     case kCmdPriceSelected:
         return false;
+    // Deleting the selected rows of the list alone comes with the batch
+    // commands; with the form shown, Delete removes the record it shows.
+    case kCmdDelete:
+        return flags_.listOnly == 0;
     default:
         return true;
     }
 }
 
 void CPreEntryPage::Refresh() {
+    FillList();
+    UpdateStatusLine();
+    if (form_) form_->NewRecord();
+}
+
+void CPreEntryPage::FillList() {
     CReportListCtrl* list = List();
     if (!list) return;
     std::vector<QStringList> rows;
@@ -147,6 +169,66 @@ void CPreEntryPage::Refresh() {
     }
     list->SetRows(std::move(rows), std::move(ids));
     for (int row : marked) list->SetRowColours(row, kMarkedText, Qt::white);
+}
+
+void CPreEntryPage::OpenItem(int row) {
+    CReportListCtrl* list = List();
+    if (!list || !form_) return;
+    SetFormMode(false);
+    flags_.deleteEnabled = form_->LoadRecord(list->GetRowValue(row)) ? 1 : 0;
+}
+
+void CPreEntryPage::NewRecord() {
+    flags_.deleteEnabled = 0;
+    if (form_) form_->NewRecord();
+}
+
+void CPreEntryPage::Save() {
+    if (form_ && flags_.listOnly == 0) form_->SaveRecord();
+}
+
+void CPreEntryPage::DeleteSelected() {
+    if (form_ && flags_.listOnly == 0) form_->DeleteCurrent();
+}
+
+void CPreEntryPage::CopyAll() {
+    if (!form_) return;
+    form_->CopyAll();
+    flags_.pasteAvailable = 1;
+}
+
+void CPreEntryPage::PasteAll() {
+    if (form_) form_->PasteAll();
+}
+
+void CPreEntryPage::ShowSavedRecord(const ShipmentRecord& record) {
+    CReportListCtrl* list = List();
+    if (!list) return;
+    int row = list->FindRowByValue(record.id);
+    if (row >= 0) {
+        const QStringList texts = RowTexts(row + 1, record, state_.baseData.kinds);
+        // Column 0 keeps the running number the row has now.
+        for (int column = 1; column < texts.size(); ++column) list->SetText(row, column, texts[column]);
+    } else {
+        row = list->InsertRow(-1, RowTexts(list->RowCount() + 1, record, state_.baseData.kinds));
+        list->SetRowValue(row, record.id);
+    }
+    list->SetRowColours(row, record.mark == 1 ? kMarkedText : QColor(Qt::black), Qt::white);
+    list->scrollTo(list->model()->index(row, 0));
+    // The form is back to a new record: nothing to delete.
+    flags_.deleteEnabled = 0;
+    UpdateStatusLine();
+}
+
+void CPreEntryPage::RemoveDeletedRecord(int id) {
+    CReportListCtrl* list = List();
+    if (!list) return;
+    const int row = list->FindRowByValue(id);
+    if (row >= 0) {
+        list->DeleteRow(row);
+        for (int below = row; below < list->RowCount(); ++below) list->SetText(below, 0, QString::number(below + 1));
+    }
+    flags_.deleteEnabled = 0;
     UpdateStatusLine();
 }
 

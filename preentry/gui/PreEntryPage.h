@@ -1,13 +1,16 @@
 #pragma once
 
 #include "query/gui/WorkPage.h"
+#include "store/ShipmentRecord.h"
 
 namespace tallux {
 
-// Work page 0: the locally entered shipments waiting for upload. For now it
-// lists the records of the shipment store read-only; the entry form, the
-// batch commands and the upload hand-off are not part of this build, so
-// their flags stay off.
+class CPreEntryForm;
+
+// Work page 0: the locally entered shipments waiting for upload, with the
+// pre-entry form beside the list. Saving, deleting and loading a record go
+// through the form; the batch commands, the import and the upload hand-off
+// are not part of this build, so their flags stay off.
 class CPreEntryPage : public CWorkPage {
     Q_OBJECT
 public:
@@ -15,8 +18,24 @@ public:
 
     void OnFirstShow() override;
     bool Offers(int command) const override;
-    // Refills the list from the shipment store.
+    // Refills the list from the shipment store and resets the form.
     void Refresh() override;
+    void OpenItem(int row) override;
+    void NewRecord() override;
+    void Save() override;
+    void DeleteSelected() override;
+    void CopyAll() override;
+    void PasteAll() override;
+
+    CPreEntryForm* Form() const { return form_; }
+
+private:
+    void FillList();
+    // What the form tells about a record it saved or deleted.
+    void ShowSavedRecord(const ShipmentRecord& record);
+    void RemoveDeletedRecord(int id);
+
+    CPreEntryForm* form_ = nullptr;
 };
 
 }  // namespace tallux

@@ -419,14 +419,15 @@ private slots:
             const char* title;
             int columns;
             const char* lastHeading;
+            bool formSaves;  // the page shows its entry form, which saves
         };
         const Case cases[] = {
-            {kPreEntryPage, "●预录未上传业务记录列表", 34, "备用五"},
-            {kRecordCheckPage, "●业务记录列表", 37, "天数"},
-            {kCheckpointScanPage, "●检查点扫描记录列表", 18, "标签"},
-            {kAddressBookPage, "●收/发件人记录列表", 13, "备注"},
-            {kSettlementPage, "●快递业务结算记录列表", 11, "备注"},
-            {kPreQueryPage, "●已上传未处理预录业务记录列表", 27, "备注"},
+            {kPreEntryPage, "●预录未上传业务记录列表", 34, "备用五", true},
+            {kRecordCheckPage, "●业务记录列表", 37, "天数", false},
+            {kCheckpointScanPage, "●检查点扫描记录列表", 18, "标签", false},
+            {kAddressBookPage, "●收/发件人记录列表", 13, "备注", false},
+            {kSettlementPage, "●快递业务结算记录列表", 11, "备注", false},
+            {kPreQueryPage, "●已上传未处理预录业务记录列表", 27, "备注", false},
         };
         for (const Case& c : cases) {
             frame.View()->SwitchToPage(c.page);
@@ -438,11 +439,12 @@ private slots:
             // Nothing offers what these pages cannot do yet.
             QCOMPARE(page->Flags().uploadEnabled, 0);
             QCOMPARE(page->Flags().queryEnabled, 0);
-            QCOMPARE(page->Flags().saveEnabled, 0);
-            QCOMPARE(page->Flags().deleteEnabled, 0);
+            QCOMPARE(page->Flags().saveEnabled, c.formSaves ? 1 : 0);
+            QCOMPARE(page->Flags().deleteEnabled, 0);  // a new record: nothing to delete yet
             frame.UpdateCommandStates();
-            for (int command : {kCmdImportFile, kCmdTidyWaybillNumbers, kCmdPriceSelected, kCmdUpload, kCmdSave})
+            for (int command : {kCmdImportFile, kCmdTidyWaybillNumbers, kCmdPriceSelected, kCmdUpload})
                 QVERIFY2(!frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+            QCOMPARE(frame.Action(kCmdSave)->isEnabled(), c.formSaves);
         }
         CWorkPage* preEntry = frame.View()->Page(kPreEntryPage);
         CReportListCtrl* list = preEntry->List();

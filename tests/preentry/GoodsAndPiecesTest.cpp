@@ -375,7 +375,9 @@ TEST(CollectCharges, SettlementAndReturnChecks) {
         CollectCharges charges = c.in;
         const auto message = ConfirmCollectCharges(charges, c.collect);
         EXPECT_EQ(message.has_value(), c.message != nullptr);
-        if (c.message) EXPECT_EQ(*message, c.message);
+        if (c.message) {
+            EXPECT_EQ(*message, c.message);
+        }
         EXPECT_DOUBLE_EQ(charges.settlement, c.settlement);
         EXPECT_DOUBLE_EQ(charges.returned, c.returned);
     }

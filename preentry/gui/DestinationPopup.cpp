@@ -1,0 +1,89 @@
+#include "preentry/gui/DestinationPopup.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "text/GbkCodec.h"
+
+namespace tallux {
+namespace {
+
+constexpr int kMaxRows = 5;
+
+QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16(text)); }
+
+}  // namespace
+
+CDestinationPopup::CDestinationPopup(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("destinationPopup"));
+    setFrameShape(QFrame::Box);
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("destinationRows"));
+    list_->setColumnCount(4);
+    list_->setHeaderHidden(true);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setIndentation(0);
+    const int digit = fontMetrics().horizontalAdvance(QStringLiteral("5 "));
+    list_->setColumnWidth(0, digit + 4);
+    list_->setColumnWidth(1, 100);
+    list_->setColumnWidth(2, 130);
+    list_->header()->setStretchLastSection(true);
+    connect(list_, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { emit RowClicked(list_->indexOfTopLevelItem(item)); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(list_);
+    hide();
+}
+
+void CDestinationPopup::SetRows(const DestinationTable::Suggestions& rows) {
+    rows_.clear();
+    for (const DestinationRecord* row : rows)
+        if (row && static_cast<int>(rows_.size()) < kMaxRows) rows_.push_back(*row);
+    list_->clear();
+    for (int i = 0; i < RowCount(); ++i) {
+        // The number is the Ctrl key that takes the row.
+        QStringList cells = RowTexts(i);
+        cells.prepend(QString::number(i + 1));
+        auto* item = new QTreeWidgetItem(list_, cells);
+        item->setForeground(0, palette().color(QPalette::PlaceholderText));
+    }
+    if (rows_.empty()) {
+        hide();
+        return;
+    }
+    const int rowHeight = list_->sizeHintForRow(0) > 0 ? list_->sizeHintForRow(0) : fontMetrics().height() + 2;
+    setFixedHeight(rowHeight * RowCount() + 2 * frameWidth() + 2);
+    show();
+    raise();
+}
+
+void CDestinationPopup::ClearRows() {
+    rows_.clear();
+    list_->clear();
+    hide();
+}
+
+const DestinationRecord* CDestinationPopup::Row(int index) const {
+    if (index < 0 || index >= RowCount()) return nullptr;
+    return &rows_[static_cast<std::size_t>(index)];
+}
+
+QStringList CDestinationPopup::RowTexts(int index) const {
+    const DestinationRecord* row = Row(index);
+    if (!row) return {};
+    return {Gbk(row->nameZh.view()), Gbk(row->nameEn.view()), Gbk(row->code.view())};
+}
+
+}  // namespace tallux

@@ -1,0 +1,202 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+#include "preentry/DestinationChooser.h"
+#include "preentry/PreEntryRules.h"
+#include "preentry/PreEntryValues.h"
+#include "store/GoodsLineRecord.h"
+#include "store/PieceWeightRecord.h"
+#include "store/ShipmentRecord.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+
+namespace tallux {
+
+struct ClientState;
+class CDestinationPopup;
+class CExtraNumbersPane;
+class CSpareFieldsPane;
+class LimitedTextEdit;
+class LinkLabel;
+
+// The form in which the operator types one shipment, beside the list of
+// the pre-entry page. It keeps the values of the shown record (or of a new
+// one), checks and stores them in the local stores on save and tells the
+// page what it saved or deleted. It never closes; "C" asks the page to
+// show its list alone.
+class CPreEntryForm : public QWidget {
+    Q_OBJECT
+public:
+    CPreEntryForm(ClientState& state, QWidget* parent = nullptr);
+    ~CPreEntryForm() override;
+
+    // Resets to a new record.
+    void NewRecord();
+    // Shows the stored record with that id; false (nothing changed) when
+    // there is none.
+    bool LoadRecord(int id);
+    // Checks, stores, tells the page and resets; false when a check failed
+    // or nothing could be written (the form then keeps what it shows).
+    bool SaveRecord();
+    // Asks, then removes the shown record with its goods lines and piece
+    // weights. Nothing for a new record.
+    void DeleteCurrent();
+    // The whole set of values into the copy buffer and back; the id, the
+    // panes, goods lines and piece weights stay.
+    void CopyAll();
+    void PasteAll();
+
+    enum Tab { GoodsTab = 0, ExtraNumbersTab = 1, SpareFieldsTab = 2 };
+    Tab CurrentTab() const { return tab_; }
+    void ShowTab(Tab tab);
+
+    CDestinationPopup* DestinationPopup() const { return popup_; }
+
+signals:
+    // A copy of the record just stored (with its id).
+    void RecordSaved(const tallux::ShipmentRecord& record);
+    void RecordDeleted(int id);
+    // Button "C": the page should show its list alone.
+    void ListOnlyRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The six diamonds that keep a field from being edited.
+    enum Lock { OriginLock, ReceiverNameLock, ReceiverPostcodeLock, SenderNameLock, SenderPostcodeLock, WaybillLock };
+    static constexpr int kLockCount = 6;
+
+    void BuildControls();
+    void FirstShow();
+    void WatchKeys(QWidget* widget);
+
+    void ShowValues();
+    void TakeValues();
+    void ShowPanes();
+    void TakePanes();
+    PreEntryDefaults Defaults() const;
+
+    void SetStatusLine();
+    void RefreshDestinationMark();
+    void FollowKind();
+    void ToggleLock(Lock lock);
+    void FocusField(PreEntryField field);
+    QWidget* FieldWidget(PreEntryField field) const;
+    void MoveFocusOn();
+
+    // The assists of the captions.
+    void ChooseKind();
+    void CycleDate();
+    void ReplaceWithHint(QLineEdit* edit);
+    void AppendHintToRemark();
+    void MakeLocalWaybillNumber();
+
+    void FilterDestinations(const QString& typed);
+    // Ctrl+1..5 / Enter in the destination field: row 0..4.
+    void TakeDestinationRow(int index);
+
+    ClientState& state_;
+    DestinationChooser chooser_;
+    BusinessDateList dates_;
+
+    PreEntryValues values_;
+    PreEntryPaneValues panes_;
+    PreEntryValues copy_;
+    bool hasCopy_ = false;
+    int currentId_ = -1;
+    std::vector<GoodsLineRecord> goodsLines_;
+    std::vector<PieceWeightRecord> pieceWeights_;
+    bool piecesChanged_ = false;
+    std::array<bool, kLockCount> locks_{};
+    bool loading_ = false;
+    bool saving_ = false;
+    // The operator typed in the destination field since it got the focus:
+    // only then do the popup's rows belong to what the field shows.
+    bool destinationTyped_ = false;
+    Tab tab_ = GoodsTab;
+
+    // Controls, in the order of the form.
+    QLabel* status_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
+    QComboBox* itemType_ = nullptr;
+    QComboBox* language_ = nullptr;
+    QLineEdit* kindName_ = nullptr;
+    QLineEdit* pieces_ = nullptr;
+    QLineEdit* weight_ = nullptr;
+    QLineEdit* fee_ = nullptr;
+    QComboBox* payment_ = nullptr;
+    QLineEdit* origin_ = nullptr;
+    QLineEdit* destination_ = nullptr;
+    QLabel* destinationMark_ = nullptr;
+    QLineEdit* waybill_ = nullptr;
+    QLineEdit* businessDate_ = nullptr;
+
+    QLineEdit* receiverName_ = nullptr;
+    QLineEdit* receiverPostcode_ = nullptr;
+    QLineEdit* receiverPhone_ = nullptr;
+    QLineEdit* receiverSms_ = nullptr;
+    QLineEdit* receiverEmail_ = nullptr;
+    QLineEdit* receiverCompany_ = nullptr;
+    LimitedTextEdit* receiverAddress_ = nullptr;
+    QLineEdit* receiverCountry_ = nullptr;
+    QLineEdit* receiverProvince_ = nullptr;
+    QLineEdit* receiverCity_ = nullptr;
+
+    QLineEdit* senderName_ = nullptr;
+    QLineEdit* senderPostcode_ = nullptr;
+    QLineEdit* senderPhone_ = nullptr;
+    QLineEdit* senderSms_ = nullptr;
+    QLineEdit* senderEmail_ = nullptr;
+    QLineEdit* senderCompany_ = nullptr;
+    LimitedTextEdit* senderAddress_ = nullptr;
+    QLineEdit* senderCountry_ = nullptr;
+    QLineEdit* senderProvince_ = nullptr;
+    QLineEdit* senderCity_ = nullptr;
+
+    QLineEdit* label_ = nullptr;
+    QComboBox* settlement_ = nullptr;
+    QLineEdit* department_ = nullptr;
+    LimitedTextEdit* remark_ = nullptr;
+
+    std::array<LinkLabel*, 3> tabLinks_{};
+    QCheckBox* mark_ = nullptr;
+    QCheckBox* keepGoods_ = nullptr;
+    QStackedWidget* goodsArea_ = nullptr;
+    QLineEdit* goodsDescription_ = nullptr;
+    QLineEdit* goodsAlias_ = nullptr;
+    QLineEdit* codeA_ = nullptr;
+    QLineEdit* codeB_ = nullptr;
+    QLineEdit* codeC_ = nullptr;
+    QLineEdit* quantity_ = nullptr;
+    QLineEdit* unitPrice_ = nullptr;
+    QComboBox* currency_ = nullptr;
+    QLineEdit* goodsOrigin_ = nullptr;
+    QLineEdit* declaredValue_ = nullptr;
+    QLineEdit* insuredValue_ = nullptr;
+    QLineEdit* duty_ = nullptr;
+    QLineEdit* taxRate_ = nullptr;
+    QLineEdit* consignmentRemark_ = nullptr;
+    QLineEdit* packing_ = nullptr;
+    CExtraNumbersPane* extraPane_ = nullptr;
+    CSpareFieldsPane* sparePane_ = nullptr;
+
+    QCheckBox* unmarkedFilter_ = nullptr;
+    QCheckBox* markedFilter_ = nullptr;
+
+    std::array<LinkLabel*, kLockCount> lockLinks_{};
+    std::array<QLineEdit*, kLockCount> lockedEdits_{};
+
+    CDestinationPopup* popup_ = nullptr;
+};
+
+}  // namespace tallux
