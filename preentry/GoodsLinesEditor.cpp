@@ -7,6 +7,7 @@
 #include <span>
 #include <tuple>
 
+#include "preentry/LocalShipmentWriter.h"
 #include "store/GoodsLineStore.h"
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
@@ -153,13 +154,16 @@ std::optional<std::string> GoodsLinesEditor::Confirm(std::vector<GoodsLineRecord
     const bool storedLocally = stored && shipmentId_ > 0 && !serverMode_;
     if (storedLocally) {
         StoreLockGuard guard(stored->lock);
+        // A shipment uploaded or deleted while the dialog was open gets no
+        // lines: they would belong to no shipment.
+        const int index = stored->shipments.IndexOfId(shipmentId_);
+        if (index < 0) return std::string(kVanishedRecordMessage);
         std::vector<GoodsLineRecord> previous;
         stored->goods.CollectChildren(shipmentId_, previous);
         stored->goods.RemoveChildren(shipmentId_);
         bool written = true;
         for (GoodsLineRecord& line : rebuilt) written = written && stored->goods.Append(line) >= 0;
         // The shipment counts its lines; it must not go stale with them.
-        const int index = stored->shipments.IndexOfId(shipmentId_);
         if (const ShipmentRecord* shipment = stored->shipments.At(index); written && shipment) {
             ShipmentRecord updated = *shipment;
             updated.goodsLineCount = static_cast<std::int32_t>(rebuilt.size());

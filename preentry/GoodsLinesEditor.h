@@ -77,7 +77,8 @@ public:
     // goods store are replaced too and its goods-line count updated, under
     // the store lock. changed tells whether lines were rebuilt. A row whose
     // texts fail their checks stops the whole confirmation with its message
-    // (the dialog stays open, nothing is changed).
+    // (the dialog stays open, nothing is changed); so does a stored shipment
+    // that is no longer in the store.
     std::optional<std::string> Confirm(std::vector<GoodsLineRecord>& lines, StoredShipmentTarget* stored,
                                        bool& changed) const;
 

@@ -26,13 +26,18 @@
 #include "app/ui/ListChoiceDialog.h"
 #include "app/ui/Prompter.h"
 #include "net/TransactionPost.h"
+#include "preentry/GoodsLinesEditor.h"
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/NumberSource.h"
 #include "preentry/PreEntryRecordBuilder.h"
 #include "preentry/WaybillNumbers.h"
+#include "preentry/gui/CollectChargesDialog.h"
 #include "preentry/gui/DestinationPopup.h"
 #include "preentry/gui/ExtraNumbersPane.h"
 #include "preentry/gui/FormControls.h"
+#include "preentry/gui/GoodsLinesDialog.h"
+#include "preentry/gui/GoodsNamePopup.h"
+#include "preentry/gui/PieceWeightsDialog.h"
 #include "preentry/gui/SpareFieldsPane.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
@@ -54,6 +59,8 @@ const char* const kCurrencies[] = {"CNY", "USD", "EUR", "JPY", "HKD", "MOP", "TW
 const char* const kSettlements[] = {"PP", "CC", "COD", "DP"};
 
 constexpr int kDestinationPopupWidth = 300;
+constexpr int kGoodsHintKeys = 5;  // Ctrl+1..5
+constexpr int kCollectPayment = 2;  // "到付"
 constexpr int kBandSpacing = 3;
 
 QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
@@ -190,6 +197,11 @@ void CPreEntryForm::BuildControls() {
         grid->setColumnStretch(3, 2);
         return grid;
     };
+    // A clickable caption also answers F9 in its field.
+    auto bind = [](LinkLabel* caption, QWidget* field) {
+        caption->setBuddy(field);
+        caption->setToolTip(QStringLiteral("F9"));
+    };
     auto lock = [&](Lock which, QLineEdit* edit, const char* name) {
         LinkLabel* diamond = MakeLink(QStringLiteral("◇"), this);
         diamond->setObjectName(QLatin1String(name));
@@ -248,6 +260,7 @@ void CPreEntryForm::BuildControls() {
     kindName_ = MakeEdit(head, "kindName", 15);
     LinkLabel* kindLink = MakeLink(QStringLiteral("类别:"), head, kGreen);
     connect(kindLink, &LinkLabel::clicked, this, &CPreEntryForm::ChooseKind);
+    bind(kindLink, kindName_);
     QLabel* batchKind = ColouredCaption(QStringLiteral("★"), head, kRed);
     batchKind->setEnabled(false);
     pieces_ = MakeIntegerEdit(head, "pieces");
@@ -255,12 +268,16 @@ void CPreEntryForm::BuildControls() {
     headGrid->addWidget(kindLink, 0, 0);
     headGrid->addWidget(Beside(head, {kindName_, batchKind, pieces_, MakeCaption(QStringLiteral("件"), head)}), 0, 1);
     weight_ = MakeDecimalEdit(head, "weight");
-    headGrid->addWidget(ColouredCaption(QStringLiteral("重量:"), head, kGreen), 0, 2);
+    LinkLabel* weightLink = MakeLink(QStringLiteral("重量:"), head, kGreen);
+    connect(weightLink, &LinkLabel::clicked, this, &CPreEntryForm::EditPieceWeights);
+    bind(weightLink, weight_);
+    headGrid->addWidget(weightLink, 0, 2);
     headGrid->addWidget(weight_, 0, 3);
 
     origin_ = MakeEdit(head, "origin", 62);
     LinkLabel* originLink = MakeLink(QStringLiteral("出发地:"), head);
     connect(originLink, &LinkLabel::clicked, this, [this] { ReplaceWithHint(origin_); });
+    bind(originLink, origin_);
     headGrid->addWidget(originLink, 1, 0);
     headGrid->addWidget(lock(OriginLock, origin_, "lock1118"), 1, 1);
     fee_ = MakeDecimalEdit(head, "fee");
@@ -277,17 +294,22 @@ void CPreEntryForm::BuildControls() {
     headGrid->addWidget(MakeCaption(QStringLiteral("目的地:"), head), 2, 0);
     headGrid->addWidget(Beside(head, {destination_, destinationMark_}), 2, 1);
     payment_ = MakeDropList(head, "payment", {"月结", "现付", "到付"});
-    headGrid->addWidget(ColouredCaption(QStringLiteral("付款:"), head, kGreen), 2, 2);
+    LinkLabel* paymentLink = MakeLink(QStringLiteral("付款:"), head, kGreen);
+    connect(paymentLink, &LinkLabel::clicked, this, &CPreEntryForm::EditCollectCharges);
+    bind(paymentLink, payment_);
+    headGrid->addWidget(paymentLink, 2, 2);
     headGrid->addWidget(payment_, 2, 3);
 
     waybill_ = MakeEdit(head, "waybill", 30);
     LinkLabel* waybillLink = MakeLink(QStringLiteral("运单号:"), head);
     connect(waybillLink, &LinkLabel::clicked, this, &CPreEntryForm::MakeLocalWaybillNumber);
+    bind(waybillLink, waybill_);
     headGrid->addWidget(waybillLink, 3, 0);
     headGrid->addWidget(lock(WaybillLock, waybill_, "lock1122"), 3, 1);
     businessDate_ = MakeEdit(head, "businessDate", 10);
     LinkLabel* dateLink = MakeLink(QStringLiteral("日期:"), head);
     connect(dateLink, &LinkLabel::clicked, this, &CPreEntryForm::CycleDate);
+    bind(dateLink, businessDate_);
     headGrid->addWidget(dateLink, 3, 2);
     headGrid->addWidget(businessDate_, 3, 3);
     form->addWidget(head);
@@ -400,6 +422,7 @@ void CPreEntryForm::BuildControls() {
     department_ = MakeEdit(misc, "department", 30);
     LinkLabel* labelLink = MakeLink(QStringLiteral("标签:"), misc);
     connect(labelLink, &LinkLabel::clicked, this, [this] { ReplaceWithHint(label_); });
+    bind(labelLink, label_);
     miscGrid->addWidget(labelLink, 0, 0);
     miscGrid->addWidget(threeUp(misc, {{nullptr, label_},
                                        {MakeCaption(QStringLiteral("结算:"), misc), settlement_},
@@ -409,6 +432,7 @@ void CPreEntryForm::BuildControls() {
     LinkLabel* remarkLink = MakeLink(QStringLiteral("备注:"), misc);
     remarkLink->setAlignment(Qt::AlignRight | Qt::AlignTop);
     connect(remarkLink, &LinkLabel::clicked, this, &CPreEntryForm::AppendHintToRemark);
+    bind(remarkLink, remark_);
     miscGrid->addWidget(remarkLink, 1, 0);
     miscGrid->addWidget(remark_, 1, 1, 1, 3);
     form->addWidget(misc);
@@ -462,10 +486,17 @@ void CPreEntryForm::BuildControls() {
     consignmentRemark_ = MakeEdit(goods, "consignmentRemark", 63);
     LinkLabel* packingLink = MakeLink(QStringLiteral("包装:"), goods);
     connect(packingLink, &LinkLabel::clicked, this, [this] { ReplaceWithHint(packing_); });
+    bind(packingLink, packing_);
     LinkLabel* consignmentLink = MakeLink(QStringLiteral("托运:"), goods);
     connect(consignmentLink, &LinkLabel::clicked, this, [this] { ReplaceWithHint(consignmentRemark_); });
-    // Goods lines and their summary come with the goods dialogs.
-    goodsGrid->addWidget(ColouredCaption(QStringLiteral("品名:"), goods, kGreen), 0, 0);
+    bind(consignmentLink, consignmentRemark_);
+    LinkLabel* goodsLink = MakeLink(QStringLiteral("品名:"), goods, kGreen);
+    connect(goodsLink, &LinkLabel::clicked, this, &CPreEntryForm::EditGoodsLines);
+    bind(goodsLink, goodsDescription_);
+    LinkLabel* quantityLink = MakeLink(QStringLiteral("数量:"), goods);
+    connect(quantityLink, &LinkLabel::clicked, this, &CPreEntryForm::ApplyGoodsSummary);
+    bind(quantityLink, quantity_);
+    goodsGrid->addWidget(goodsLink, 0, 0);
     goodsGrid->addWidget(goodsDescription_, 0, 1, 1, 5);
     goodsGrid->addWidget(MakeCaption(QStringLiteral("别名:"), goods), 1, 0);
     goodsGrid->addWidget(goodsAlias_, 1, 1, 1, 5);
@@ -480,7 +511,7 @@ void CPreEntryForm::BuildControls() {
     goodsRow(2, {{MakeCaption(QStringLiteral("甲码:"), goods), codeA_},
                  {MakeCaption(QStringLiteral("乙码:"), goods), codeB_},
                  {MakeCaption(QStringLiteral("丙码"), goods), codeC_}});
-    goodsRow(3, {{MakeCaption(QStringLiteral("数量:"), goods), quantity_},
+    goodsRow(3, {{quantityLink, quantity_},
                  {MakeCaption(QStringLiteral("单价:"), goods), unitPrice_},
                  {MakeCaption(QStringLiteral("货币:"), goods), currency_}});
     goodsRow(4, {{MakeCaption(QStringLiteral("产地:"), goods), goodsOrigin_},
@@ -555,6 +586,12 @@ void CPreEntryForm::BuildControls() {
             popup_->ClearRows();
         }
     });
+
+    // Attached before the navigator and the form's own watch, so that the
+    // form sees the field's keys first: taking a row then moves on.
+    goodsPopup_ = new GoodsNamePopup(state_.dictionary, this);
+    goodsPopup_->AttachTo(goodsDescription_, kGoodsHintKeys,
+                          [this](const GoodsNameRecord& record) { TakeGoodsHint(record); });
 
     new FormKeyNavigator(this);
     // After the navigator, so that the form sees its keys first.
@@ -780,6 +817,7 @@ void CPreEntryForm::NewRecord() {
     ShowValues();
     ShowPanes();
     popup_->ClearRows();
+    goodsPopup_->ClearRows();
     destinationTyped_ = false;
     RefreshDestinationMark();
     SetStatusLine();
@@ -801,6 +839,7 @@ bool CPreEntryForm::LoadRecord(int id) {
     ShowPanes();
     FollowKind();
     popup_->ClearRows();
+    goodsPopup_->ClearRows();
     destinationTyped_ = false;
     RefreshDestinationMark();
     SetStatusLine();
@@ -816,6 +855,7 @@ bool CPreEntryForm::SaveRecord() {
         ~Done() { flag = false; }
     } done{saving_};
     popup_->ClearRows();
+    goodsPopup_->ClearRows();
 
     TakeValues();
     TakePanes();
@@ -1071,6 +1111,69 @@ void CPreEntryForm::TakeDestinationRow(int index) {
 }
 
 // ---------------------------------------------------------------------------
+// Goods hint, goods lines, piece weights, collect charges
+
+void CPreEntryForm::TakeGoodsHint(const GoodsNameRecord& record) {
+    SetText(goodsDescription_, GbkToUtf16(record.chineseName.view()));
+    SetText(goodsAlias_, GbkToUtf16(record.englishName.view()));
+    SetText(codeA_, GbkToUtf16(record.code.view()));
+}
+
+bool CPreEntryForm::RunCaptionOf(const QWidget* field) {
+    if (!field) return false;
+    for (LinkLabel* caption : findChildren<LinkLabel*>()) {
+        if (caption->buddy() == field && caption->isVisible() && caption->isEnabled()) {
+            emit caption->clicked();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CPreEntryForm::EditGoodsLines() {
+    // Only a shipment already in the store has lines there to replace; a
+    // new one's lines go in with its save.
+    StoredShipmentTarget stored{state_.shipments, state_.goods, state_.storeLock};
+    CGoodsLinesDlg dialog(goodsLines_, currentId_, false, currentId_ > 0 ? &stored : nullptr, state_.goods.LastId(),
+                          state_.dictionary, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (goodsDescription_->text().trimmed().isEmpty()) ApplyGoodsSummary();
+}
+
+void CPreEntryForm::ApplyGoodsSummary() {
+    const std::optional<GoodsSummary> summary = SummariseGoods(goodsLines_);
+    if (!summary) return;
+    SetText(goodsDescription_, summary->description);
+    SetText(consignmentRemark_, summary->consignmentRemark);
+    SetInteger(quantity_, summary->quantity);
+    SetNumber(declaredValue_, summary->declaredValue);
+    SetNumber(unitPrice_, summary->unitPrice);
+}
+
+void CPreEntryForm::EditPieceWeights() {
+    CPieceWeightsDlg dialog(pieceWeights_, std::max(1, IntegerOf(pieces_)), state_.baseData.volumetricLetter,
+                            state_.dictionary, this);
+    dialog.exec();
+    // Confirmed pieces stay even when the dialog was left with Escape; the
+    // save writes them.
+    if (!dialog.Changed()) return;
+    piecesChanged_ = true;
+    SetNumber(weight_, static_cast<double>(dialog.TotalGrams()) / 1000.0);
+}
+
+void CPreEntryForm::EditCollectCharges() {
+    const bool collect = payment_->currentIndex() == kCollectPayment;
+    if (!collect) values_.collectFreight = 0;
+    const CollectCharges charges{DecimalOf(fee_), values_.collectFreight, values_.codGoodsAmount,
+                                 values_.codSettledAmount};
+    CCollectChargesDlg dialog(charges, collect, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    values_.collectFreight = dialog.Charges().settlement;
+    values_.codGoodsAmount = dialog.Charges().codAmount;
+    values_.codSettledAmount = dialog.Charges().returned;
+}
+
+// ---------------------------------------------------------------------------
 // Keys
 
 bool CPreEntryForm::eventFilter(QObject* watched, QEvent* event) {
@@ -1086,6 +1189,7 @@ bool CPreEntryForm::eventFilter(QObject* watched, QEvent* event) {
         SaveRecord();
         return true;
     }
+    if (modifiers == Qt::NoModifier && key->key() == kCaptionKey) return RunCaptionOf(focused);
     if (watched == destination_) {
         if (modifiers == Qt::ControlModifier && key->key() >= Qt::Key_1 && key->key() <= Qt::Key_5) {
             TakeDestinationRow(key->key() - Qt::Key_1);
@@ -1095,6 +1199,18 @@ bool CPreEntryForm::eventFilter(QObject* watched, QEvent* event) {
         // Then the navigator moves on as for every Enter.
         if (modifiers == Qt::NoModifier && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
             TakeDestinationRow(0);
+    }
+    if (watched == goodsDescription_) {
+        // Without such a row the key still moves on.
+        if (modifiers == Qt::ControlModifier && key->key() >= Qt::Key_1 && key->key() < Qt::Key_1 + kGoodsHintKeys) {
+            goodsPopup_->TakeRow(key->key() - Qt::Key_1);
+            MoveFocusOn();
+            return true;
+        }
+        // Taking the row hides the list, so the navigator moves on as for
+        // every Enter.
+        if (modifiers == Qt::NoModifier && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            goodsPopup_->TakeRow(0);
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include "preentry/PreEntryRules.h"
 #include "preentry/PreEntryValues.h"
 #include "store/GoodsLineRecord.h"
+#include "store/GoodsNameRecord.h"
 #include "store/PieceWeightRecord.h"
 #include "store/ShipmentRecord.h"
 
@@ -25,6 +26,7 @@ struct ClientState;
 class CDestinationPopup;
 class CExtraNumbersPane;
 class CSpareFieldsPane;
+class GoodsNamePopup;
 class LimitedTextEdit;
 class LinkLabel;
 
@@ -60,6 +62,10 @@ public:
     void ShowTab(Tab tab);
 
     CDestinationPopup* DestinationPopup() const { return popup_; }
+    GoodsNamePopup* GoodsPopup() const { return goodsPopup_; }
+
+    // F9 in a field runs what a click on its caption runs.
+    static constexpr Qt::Key kCaptionKey = Qt::Key_F9;
 
 signals:
     // A copy of the record just stored (with its id).
@@ -104,6 +110,17 @@ private:
     void FilterDestinations(const QString& typed);
     // Ctrl+1..5 / Enter in the destination field: row 0..4.
     void TakeDestinationRow(int index);
+    void TakeGoodsHint(const GoodsNameRecord& record);
+    // The caption whose field has the focus does its work; false when the
+    // field has no such caption.
+    bool RunCaptionOf(const QWidget* field);
+
+    // The goods-lines, piece-weights and collect-charges dialogs, and the
+    // goods fields taken from the goods lines.
+    void EditGoodsLines();
+    void EditPieceWeights();
+    void EditCollectCharges();
+    void ApplyGoodsSummary();
 
     ClientState& state_;
     DestinationChooser chooser_;
@@ -197,6 +214,7 @@ private:
     std::array<QLineEdit*, kLockCount> lockedEdits_{};
 
     CDestinationPopup* popup_ = nullptr;
+    GoodsNamePopup* goodsPopup_ = nullptr;
 };
 
 }  // namespace tallux

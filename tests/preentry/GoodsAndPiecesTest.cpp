@@ -5,6 +5,7 @@
 
 #include "preentry/ChargeableWeight.h"
 #include "preentry/GoodsLinesEditor.h"
+#include "preentry/LocalShipmentWriter.h"
 #include "preentry/PieceWeightsSession.h"
 #include "store/GoodsLineStore.h"
 #include "store/ShipmentStore.h"
@@ -295,6 +296,20 @@ TEST_F(StoredGoodsTest, ARowFailingItsCheckStopsTheConfirmation) {
     EXPECT_FALSE(changed);
     EXPECT_EQ(lines.size(), 2u);
     EXPECT_EQ(goods.Count(), 3);
+}
+
+TEST_F(StoredGoodsTest, AShipmentGoneMeanwhileGetsNoLines) {
+    GoodsLinesEditor editor(lines, 1, false, goods.LastId());
+    GoodsLineInputs added = Line(u"c", 1, 1);
+    ASSERT_FALSE(editor.AddOrModify(added));
+    // Uploaded while the dialog was open: the record and its lines left.
+    ASSERT_TRUE(shipments.RemoveById(1));
+    goods.RemoveChildren(1);
+    bool changed = true;
+    EXPECT_EQ(editor.Confirm(lines, &target, changed), kVanishedRecordMessage);
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_EQ(goods.Count(), 1);  // no lines without their shipment
 }
 
 TEST(StoredGoodsFull, AGoodsStoreThatTakesNoMoreLeavesTheLinesAsTheyWere) {
