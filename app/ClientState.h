@@ -71,8 +71,12 @@ struct ClientState {
     std::string tempDayFolder;
 
     // Set while an upload or a pricing run is in progress; the two exclude
-    // each other. The stop confirmation clears it to stop the worker.
+    // each other. Cleared when the run has ended.
     std::atomic<bool> runningMark{false};
+    // Set by the main view (window thread only) from the start of an upload
+    // run until it has seen the run's end; what edits numbers or deletes in
+    // bulk waits for it.
+    bool uploadRunning = false;
 
     std::string companyWebAddress = "http://127.0.0.1:8080/";
     std::string defaultCurrency = "USD";

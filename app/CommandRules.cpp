@@ -90,8 +90,10 @@ CommandState CommandStateOf(int command, const CommandContext& context) {
     case kCmdPriceSelected:
         enabled = PageIs(context, kPreEntryPage) && !context.running;
         break;
+    // An upload completes placeholder numbers and removes what it sent:
+    // tidying numbers or importing meanwhile would work on the same records.
     case kCmdTidyWaybillNumbers:
-        enabled = PageIs(context, kPreEntryPage);
+        enabled = PageIs(context, kPreEntryPage) && !context.uploading;
         break;
     case kCmdPrintLabels:
     case kCmdPrintInvoices:
@@ -102,7 +104,7 @@ CommandState CommandStateOf(int command, const CommandContext& context) {
         enabled = LabelPrintingEnabled(context) || PageIs(context, kRecordCheckPage);
         break;
     case kCmdImportFile:
-        enabled = PageIs(context, kPreEntryPage) || PageIs(context, kAddressBookPage);
+        enabled = (PageIs(context, kPreEntryPage) && !context.uploading) || PageIs(context, kAddressBookPage);
         break;
     default:
         enabled = false;

@@ -12,6 +12,7 @@ struct CommandContext {
     bool loggedIn = false;
     int customerId = 0;
     bool running = false;  // an upload or a pricing run holds the running mark
+    bool uploading = false;  // an upload run is in progress (it completes numbers)
     bool preEntryPrintingAllowed = false;
     bool priceWindowOpen = false;
 };

@@ -14,6 +14,7 @@
 #include "app/CommandIds.h"
 #include "app/UploadProgress.h"
 #include "app/gui/MainFrame.h"
+#include "app/gui/UploadJob.h"
 #include "app/ui/BackgroundCall.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/Prompter.h"
@@ -30,16 +31,22 @@ namespace tallux {
 
 CVarnoClientView::CVarnoClientView(ClientState& state, CMainFrame* frame, PageFactory factory, QWidget* parent)
     : QWidget(parent), state_(state), frame_(frame) {
-    if (!factory) factory = &CVarnoClientView::MakeClientPage;
+    const bool clientPages = !factory;
+    if (clientPages) factory = &CVarnoClientView::MakeClientPage;
     for (int index = 0; index < kPageCount; ++index) {
         CWorkPage* page = factory(state_, index, this);
         if (page) page->hide();
         pages_[index] = page;
     }
+    if (clientPages) uploadRunner_ = std::make_unique<CShipmentUploadJob>(state_, *this);
 }
 
-// The pages are child widgets and go with the view.
-CVarnoClientView::~CVarnoClientView() = default;
+// The pages are child widgets and go with the view, after the upload thread
+// that reports to them has ended.
+CVarnoClientView::~CVarnoClientView() {
+    if (uploadRunner_) uploadRunner_->Shutdown();
+    uploadRunner_.reset();
+}
 
 CWorkPage* CVarnoClientView::MakeClientPage(ClientState& state, int index, QWidget* parent) {
     switch (index) {
@@ -118,6 +125,7 @@ CommandContext CVarnoClientView::CommandContextNow() const {
     context.loggedIn = state_.IsLoggedIn();
     context.customerId = state_.session.customerId;
     context.running = state_.runningMark.load();
+    context.uploading = state_.uploadRunning;
     context.preEntryPrintingAllowed = false;  // printing from the pre-entry page is not part of this build
     context.priceWindowOpen = priceWindowOpen_;
     return context;
@@ -261,34 +269,55 @@ void CVarnoClientView::Upload() {
         return;
     }
     uploadCount_ = count;
+    ++uploadRun_;
+    state_.uploadRunning = true;
     if (frame_) frame_->SetUploadAnimation(true);
-    if (!StartUploadWorker(jobKind, ids)) EndUploadRun();
+    if (!uploadRunner_ || !uploadRunner_->Start(uploadRun_, jobKind, current_, ids)) EndUploadRun();
     emit CommandStatesChanged();
 }
 
-bool CVarnoClientView::StartUploadWorker(int jobKind, const std::vector<int>& ids) {
-    return uploadStarter_ ? uploadStarter_(jobKind, ids) : false;
+bool CVarnoClientView::UploadRunning() const { return state_.uploadRunning; }
+
+void CVarnoClientView::SetUploadRunner(std::unique_ptr<UploadRunner> runner) {
+    if (uploadRunner_) uploadRunner_->Shutdown();
+    if (state_.uploadRunning) EndUploadRun();
+    uploadRunner_ = std::move(runner);
+}
+
+void CVarnoClientView::EndUploads() {
+    if (uploadRunner_) uploadRunner_->Shutdown();
+    // The run's own end may still be on its way; it is ignored then.
+    if (state_.uploadRunning) EndUploadRun();
 }
 
 void CVarnoClientView::EndUploadRun() {
+    state_.uploadRunning = false;
     state_.runningMark = false;
     if (frame_) frame_->SetUploadAnimation(false);
     emit CommandStatesChanged();
 }
 
-void CVarnoClientView::OnUploadProgress(int a, int b) {
+void CVarnoClientView::OnUploadProgress(int run, int a, int b) {
+    if (run != uploadRun_ || !state_.uploadRunning) return;
     const UploadProgress progress = DescribeUploadProgress(a, b, uploadCount_);
     if (frame_) frame_->SetOperationText(QString::fromStdString(progress.text));
-    if (progress.runOver) EndUploadRun();
+}
+
+void CVarnoClientView::OnUploadFinished(int run, int a, int b) {
+    if (run != uploadRun_ || !state_.uploadRunning) return;
+    const UploadProgress progress = DescribeUploadProgress(a, b, uploadCount_);
+    if (frame_) frame_->SetOperationText(QString::fromStdString(progress.text));
+    EndUploadRun();
 }
 
 void CVarnoClientView::AskToStopUpload() {
-    if (!state_.runningMark.load()) return;
+    if (!state_.uploadRunning) return;
     const Prompter::Answer answer = Prompter::Current().Show(
         this, QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n现在终止上传吗？请确认！"),
         QStringLiteral("终止上传确认提示"), Prompter::Buttons::YesNo, Prompter::Icon::Question);
-    // The worker sees the cleared mark, stops and reports the stop.
-    if (answer != Prompter::No) state_.runningMark = false;
+    // The worker finishes the record it is sending and reports the stop;
+    // the run ends when that report arrives.
+    if (answer != Prompter::No && uploadRunner_) uploadRunner_->Stop();
     emit CommandStatesChanged();
 }
 

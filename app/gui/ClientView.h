@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "app/CommandRules.h"
@@ -15,6 +16,22 @@ struct ClientState;
 class CMainFrame;
 class CWorkPage;
 
+// What carries out the uploads the view starts. Progress and the end of a
+// run come back to the view (OnUploadProgress, OnUploadFinished) with the
+// run's number, on the window thread.
+class UploadRunner {
+public:
+    virtual ~UploadRunner() = default;
+    // Starts run number run for the ids collected on page (job kind 0
+    // pre-entry, 2 checkpoint scans); false when nothing was started.
+    virtual bool Start(int run, int jobKind, CWorkPage* page, const std::vector<int>& ids) = 0;
+    // Asks the run to end after the record being sent; it still reports.
+    virtual void Stop() = 0;
+    // Stops the run and returns once its thread has ended; what the run
+    // reports meanwhile is still applied to the stores and the page.
+    virtual void Shutdown() = 0;
+};
+
 // The main window's central widget: holds the six work pages, shows one of
 // them at a time and routes the page commands to the page shown through
 // the page interface. Page objects exist from the view's construction;
@@ -25,11 +42,8 @@ public:
     // Makes the page object of one index (nullptr: no page there), as a
     // child of parent.
     using PageFactory = std::function<CWorkPage*(ClientState& state, int index, QWidget* parent)>;
-    // Starts the upload of ids for a job kind (0 pre-entry, 2 checkpoint
-    // scan); false when no upload was started.
-    using UploadStarter = std::function<bool(int jobKind, const std::vector<int>& ids)>;
-
-    // An empty factory gives the six pages of the client.
+    // An empty factory gives the six pages of the client and the client's
+    // upload of pre-entry shipments.
     CVarnoClientView(ClientState& state, CMainFrame* frame, PageFactory factory = {}, QWidget* parent = nullptr);
     ~CVarnoClientView() override;
 
@@ -53,14 +67,24 @@ public:
 
     // The number of records handed to the running (or last) upload.
     int UploadCount() const { return uploadCount_; }
-    // The upload worker; until it is installed, an upload ends as soon as
-    // its records are collected.
-    void SetUploadStarter(UploadStarter starter) { uploadStarter_ = std::move(starter); }
+    // The number of the running (or last) upload run.
+    int UploadRun() const { return uploadRun_; }
+    bool UploadRunning() const;
+    // What carries out the uploads (the previous one is shut down first);
+    // without one, an upload ends as soon as its records are collected.
+    void SetUploadRunner(std::unique_ptr<UploadRunner> runner);
+    // Stops a running upload and waits for its end (closing the window).
+    void EndUploads();
 
 public slots:
-    // Message 1131 from the upload worker: a successes and b failures so far,
-    // b < 0 after a stop, a < 0 for a transport failure.
-    void OnUploadProgress(int a, int b);
+    // Message 1131 from the upload worker to the view: a successes and b
+    // failures so far. Messages of other runs than the current one are
+    // ignored.
+    void OnUploadProgress(int run, int a, int b);
+    // The end of a run, whatever ended it: (successes, failures) when every
+    // record was sent, (successes, -1 - failures) after a stop, (negative
+    // transport code, 0) when the server could not be reached.
+    void OnUploadFinished(int run, int a, int b);
 
 signals:
     // The page shown, its list or its selection changed: the command states
@@ -76,10 +100,6 @@ private:
     void Upload();
     void AskToStopUpload();
     void ShowSettlementSummary();
-    // Hands the collected records to the upload worker. The worker is not
-    // part of this build: without an installed starter nothing is sent and
-    // the caller ends the run.
-    bool StartUploadWorker(int jobKind, const std::vector<int>& ids);
     void EndUploadRun();
     void WatchList(CWorkPage* page);
 
@@ -91,7 +111,8 @@ private:
     int uploadCount_ = 0;
     bool priceWindowOpen_ = false;
     bool summaryRunning_ = false;
-    UploadStarter uploadStarter_;
+    int uploadRun_ = 0;
+    std::unique_ptr<UploadRunner> uploadRunner_;
 };
 
 }  // namespace tallux

@@ -562,6 +562,20 @@ void CMainFrame::DownloadBaseDataNow() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (parts_->view && parts_->view->UploadRunning()) {
+        const Prompter::Answer answer =
+            Prompter::Current().Show(this, QString::fromUtf8(kUploadExitQuestion),
+                                     QString::fromUtf8(kExitQuestionCaption), Prompter::Buttons::YesNo,
+                                     Prompter::Icon::Question);
+        if (answer == Prompter::No) {
+            event->ignore();
+            return;
+        }
+        // No thread may outlive the window and the stores it works on.
+        parts_->view->EndUploads();
+        event->accept();
+        return;
+    }
     const int pending = state_.shipments.IsOpen() ? state_.shipments.Count() : 0;
     if (pending > 0) {
         const Prompter::Answer answer =

@@ -1,17 +1,29 @@
 #include "preentry/gui/PreEntryPage.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QStringList>
+#include <QThread>
 
+#include <algorithm>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ClientState.h"
 #include "app/CommandIds.h"
+#include "app/ui/ListChoiceDialog.h"
+#include "app/ui/Prompter.h"
+#include "net/ServerOperations.h"
+#include "net/TransactionPost.h"
+#include "net/UploadRequests.h"
+#include "preentry/NumberSource.h"
+#include "preentry/PreEntryBatch.h"
 #include "preentry/gui/PreEntryForm.h"
 #include "query/gui/ReportListCtrl.h"
-#include "text/GbkCodec.h"
-#include "text/StoredText.h"
+#include "store/StoreLock.h"
 
 namespace tallux {
 namespace {
@@ -32,88 +44,71 @@ const ListColumn kColumns[] = {
     {"备用四", 100, kLeft},   {"备用五", 150, kLeft},
 };
 
+const char* const kMenuEntries[] = {"批量更改快递类别", "设置所选记录标记", "清除所选记录标记",
+                                    "检查记录字段中的问号?", "整理所选记录运单号"};
+enum MenuChoice { kChangeKind = 0, kSetMarks = 1, kClearMarks = 2, kCheckQuestionMarks = 3, kTidyNumbers = 4 };
+
 const QColor kMarkedText(0, 0, 255);
+const QColor kFailedText(255, 0, 0);
+const QColor kDoneText(0, 128, 0);
 
 // The form at the left of the list; the list takes the rest of the width.
 constexpr int kFormWidth = 380;
 
-QString Gbk(std::string_view gbk) { return QString::fromStdU16String(GbkToUtf16(gbk)); }
+// Pricing answers are short: a fee and a line feed.
+constexpr std::size_t kPricingAnswerSize = 1024;
 
-// Receiver fields may hold characters outside GBK as references.
-template <std::size_t N>
-QString Stored(const FixedText<N>& field) {
-    return QString::fromStdU16String(DecodeStoredText(field.view(), N));
+QStringList ToQt(const std::vector<std::u16string>& texts) {
+    QStringList list;
+    list.reserve(static_cast<int>(texts.size()));
+    for (const std::u16string& text : texts) list << QString::fromStdU16String(text);
+    return list;
 }
 
-QString NameOf(int code, std::initializer_list<const char*> names) {
-    if (code < 0 || code >= static_cast<int>(names.size())) return {};
-    return QString::fromUtf8(names.begin()[code]);
+unsigned ProgramNumber(const ClientState& state) {
+    return static_cast<unsigned>(std::clamp(state.settings.programNumber.get(), 0, 9));
 }
 
-// What column 2 shows before any batch command has run.
-QString RecordCheckText(const ShipmentRecord& record, const KindList& kinds) {
-    if (record.destination.empty()) return QStringLiteral("目的地空");
-    if (!kinds.FindKindByName(record.expressKind.view())) return QStringLiteral("类别错误");
-    if (record.waybillNumber.view().find("XXXXX") != std::string_view::npos) return QStringLiteral("整理单号");
-    return QStringLiteral("√");
-}
-
-QStringList RowTexts(int rowNumber, const ShipmentRecord& record, const KindList& kinds) {
-    return {
-        QString::number(rowNumber),
-        record.mark == 1 ? QStringLiteral("√") : QString(),
-        RecordCheckText(record, kinds),
-        QStringLiteral("%1-%2-%3")
-            .arg(static_cast<int>(record.businessYear))
-            .arg(static_cast<int>(record.businessMonth), 2, 10, QLatin1Char('0'))
-            .arg(static_cast<int>(record.businessDay), 2, 10, QLatin1Char('0')),
-        Gbk(record.waybillNumber.view()),
-        Gbk(record.transferNumber.view()),
-        NameOf(record.itemType, {"文件", "包裹", "防水袋"}),
-        QString::number(static_cast<int>(record.pieces)),
-        QString::number(static_cast<double>(record.weight), 'f', 3),
-        QString::number(static_cast<double>(record.fee), 'f', 2),
-        Gbk(record.destination.view()),
-        Gbk(record.expressKind.view()),
-        NameOf(record.payment, {"月结", "现付", "到付"}),
-        Gbk(record.senderName.view()),
-        Gbk(record.department.view()),
-        Stored(record.receiverName),
-        Stored(record.receiverAddress),
-        Stored(record.receiverCountry),
-        Stored(record.receiverProvince),
-        Stored(record.receiverCity),
-        Gbk(record.receiverPostcode.view()),
-        Gbk(record.labelText.view()),
-        Gbk(record.goodsDescription.view()),
-        Gbk(record.consignmentRemark.view()),
-        QString::number(static_cast<int>(record.goodsQuantity)),
-        Gbk(record.referenceNumber.view()),
-        Gbk(record.customsNumber.view()),
-        Gbk(record.reservedText.view()),
-        Gbk(record.remark.view()),
-        Gbk(record.spare1.view()),
-        Gbk(record.spare2.view()),
-        Gbk(record.spare3.view()),
-        Gbk(record.spare4.view()),
-        Gbk(record.spare5.view()),
-    };
-}
+// The numbering the list's commands use: the number service of the session
+// when logged in.
+struct PageNumbering {
+    explicit PageNumbering(ClientState& state)
+        : transaction{state.server, state.session, state.serverSettings.site},
+          numbers{state.session,
+                  state.baseData,
+                  state.numberRotation,
+                  state.IsLoggedIn() ? ServerNumberFetcher(transaction)
+                                     : NumberFetcher([](std::string_view) { return std::optional<std::string>(); }),
+                  ProgramNumber(state),
+                  [&state] {
+                      StoreLockGuard guard(state.storeLock);
+                      return state.shipments.NextId();
+                  }} {}
+    TransactionContext transaction;
+    NumberContext numbers;
+};
 
 }  // namespace
 
 CPreEntryPage::CPreEntryPage(ClientState& state, QWidget* parent) : CWorkPage(state, kPreEntryPage, parent) {}
 
+CPreEntryPage::~CPreEntryPage() { StopPricing(); }
+
+LocalShipmentStores CPreEntryPage::Stores() {
+    return LocalShipmentStores{state_.shipments, state_.goods, state_.weights, state_.storeLock};
+}
+
 void CPreEntryPage::OnFirstShow() {
     CWorkPage::OnFirstShow();
     SetTitle(QStringLiteral("●预录未上传业务记录列表"));
     flags_.exportEnabled = 1;
-    // Printing and the upload hand-off come with their own parts.
+    // Printing comes with its own part.
     flags_.printReportEnabled = 0;
-    flags_.uploadEnabled = 0;
+    flags_.uploadEnabled = 1;
     flags_.newEnabled = 1;
     flags_.deleteEnabled = 0;
     SetUpList(kColumns);
+    for (const char* entry : kMenuEntries) List()->AddMenuItem(QString::fromUtf8(entry));
 
     form_ = new CPreEntryForm(state_, this);
     connect(form_, &CPreEntryForm::RecordSaved, this, &CPreEntryPage::ShowSavedRecord);
@@ -130,13 +125,7 @@ void CPreEntryPage::OnFirstShow() {
 bool CPreEntryPage::Offers(int command) const {
     switch (command) {
     case kCmdImportFile:
-    case kCmdTidyWaybillNumbers:
-    case kCmdPriceSelected:
         return false;
-    // Deleting the selected rows of the list alone comes with the batch
-    // commands; with the form shown, Delete removes the record it shows.
-    case kCmdDelete:
-        return flags_.listOnly == 0;
     default:
         return true;
     }
@@ -148,6 +137,16 @@ void CPreEntryPage::Refresh() {
     if (form_) form_->NewRecord();
 }
 
+void CPreEntryPage::OnMsg1137(qintptr filter, qintptr) {
+    filter_ = static_cast<int>(filter);
+    Refresh();
+}
+
+void CPreEntryPage::FlushShipments() {
+    StoreLockGuard guard(state_.storeLock);
+    state_.shipments.Flush();
+}
+
 void CPreEntryPage::FillList() {
     CReportListCtrl* list = List();
     if (!list) return;
@@ -156,19 +155,33 @@ void CPreEntryPage::FillList() {
     std::vector<int> marked;
     const ShipmentStore& store = state_.shipments;
     if (store.IsOpen()) {
+        // An upload may be completing a number in the store right now.
+        StoreLockGuard guard(state_.storeLock);
         const int count = store.Count();
         rows.reserve(count);
         ids.reserve(count);
         for (int i = 0; i < count; ++i) {
             const ShipmentRecord* record = store.At(i);
-            if (!record) continue;
-            rows.push_back(RowTexts(static_cast<int>(rows.size()) + 1, *record, state_.baseData.kinds));
+            if (!record || !ShownByFilter(*record, filter_)) continue;
+            rows.push_back(ToQt(PreEntryRowTexts(static_cast<int>(rows.size()) + 1, *record, state_.baseData.kinds)));
             ids.push_back(record->id);
             if (record->mark == 1) marked.push_back(static_cast<int>(rows.size()) - 1);
         }
     }
     list->SetRows(std::move(rows), std::move(ids));
     for (int row : marked) list->SetRowColours(row, kMarkedText, Qt::white);
+}
+
+void CPreEntryPage::SetRowTexts(int row, const std::vector<std::u16string>& texts, std::initializer_list<int> columns) {
+    CReportListCtrl* list = List();
+    for (int column : columns)
+        if (column >= 0 && column < static_cast<int>(texts.size()))
+            list->SetText(row, column, QString::fromStdU16String(texts[column]));
+}
+
+void CPreEntryPage::RenumberFrom(int row) {
+    CReportListCtrl* list = List();
+    for (int below = row; below < list->RowCount(); ++below) list->SetText(below, 0, QString::number(below + 1));
 }
 
 void CPreEntryPage::OpenItem(int row) {
@@ -188,7 +201,28 @@ void CPreEntryPage::Save() {
 }
 
 void CPreEntryPage::DeleteSelected() {
-    if (form_ && flags_.listOnly == 0) form_->DeleteCurrent();
+    if (!form_ || !List()) return;
+    if (flags_.listOnly == 0) {
+        form_->DeleteCurrent();
+        return;
+    }
+    if (printing_ || state_.uploadRunning) return;
+    std::vector<int> ids;
+    if (CollectSelectedValues(ids) == 0) {
+        Prompter::Current().Tell(this, QStringLiteral("没有选择需要删除的记录。"));
+        return;
+    }
+    const QString question =
+        QStringLiteral("选中的 %1 条记录删除后不能恢复！\r\n━━━━━━━━━━━━━━━━━\r\n想好了要删除记录吗？请确认！")
+            .arg(static_cast<int>(ids.size()));
+    if (Prompter::Current().Show(this, question, QStringLiteral("删除记录确认提示"), Prompter::Buttons::YesNo,
+                                 Prompter::Icon::Question) != Prompter::Yes)
+        return;
+    LocalShipmentStores stores = Stores();
+    DeleteShipments(stores, ids);
+    FillList();
+    UpdateStatusLine();
+    form_->NewRecord();
 }
 
 void CPreEntryPage::CopyAll() {
@@ -201,16 +235,204 @@ void CPreEntryPage::PasteAll() {
     if (form_) form_->PasteAll();
 }
 
+int CPreEntryPage::CollectForUpload(std::vector<int>& ids) { return CollectSelectedValues(ids); }
+
+void CPreEntryPage::OnMsg1127(qintptr choice, qintptr) {
+    if (!List()) return;
+    switch (choice) {
+    case kChangeKind:
+        ChangeKindOfSelected();
+        break;
+    case kSetMarks:
+        MarkSelected(true);
+        break;
+    case kClearMarks:
+        MarkSelected(false);
+        break;
+    case kCheckQuestionMarks:
+        CheckQuestionMarks();
+        break;
+    case kTidyNumbers:
+        TidyWaybillNumbers();
+        break;
+    default:
+        break;
+    }
+}
+
+void CPreEntryPage::ChangeKindOfSelected() {
+    const KindList& kinds = state_.baseData.kinds;
+    QStringList names;
+    for (const std::u16string& name : kinds.Names()) names << QString::fromStdU16String(name);
+    QString chosen;
+    if (!ChooseFromList(this, QStringLiteral("批量更改快递类别(列表中选中的),双击选择！"), names, chosen)) return;
+    const int index = static_cast<int>(names.indexOf(chosen));
+    const ExpressKind* kind = kinds.KindAt(index);
+    if (!kind) return;
+    const std::string name(kind->name.view());
+    LocalShipmentStores stores = Stores();
+    CReportListCtrl* list = List();
+    for (int row : list->SelectedRows()) {
+        const auto changed = ChangeStoredShipment(stores, list->GetRowValue(row), [&](ShipmentRecord& record) {
+            record.expressKind = name;
+            return true;
+        });
+        if (changed) list->SetText(row, kPreEntryKindColumn, chosen);
+    }
+    FlushShipments();
+}
+
+void CPreEntryPage::MarkSelected(bool marked) {
+    LocalShipmentStores stores = Stores();
+    CReportListCtrl* list = List();
+    const std::uint8_t mark = marked ? 1 : 0;
+    for (int row : list->SelectedRows()) {
+        const auto changed = ChangeStoredShipment(stores, list->GetRowValue(row), [&](ShipmentRecord& record) {
+            if ((record.mark == 1) == marked) return false;
+            record.mark = mark;
+            return true;
+        });
+        // The colour follows on the next refill.
+        if (changed) list->SetText(row, kPreEntryMarkColumn, marked ? QStringLiteral("√") : QString());
+    }
+    FlushShipments();
+}
+
+void CPreEntryPage::CheckQuestionMarks() {
+    LocalShipmentStores stores = Stores();
+    CReportListCtrl* list = List();
+    for (int row = 0; row < list->RowCount(); ++row) {
+        const std::optional<ShipmentRecord> record = StoredShipment(stores, list->GetRowValue(row));
+        if (!record) continue;
+        const std::string_view tag = QuestionMarkTag(*record);
+        list->SetText(row, kPreEntryCheckColumn, QString::fromUtf8(tag.data(), static_cast<qsizetype>(tag.size())));
+    }
+}
+
+void CPreEntryPage::TidyWaybillNumbers() {
+    CReportListCtrl* list = List();
+    // The upload completes numbers itself; two at once would race for them.
+    if (!list || state_.session.customerId <= 0 || state_.uploadRunning) return;
+    PageNumbering numbering(state_);
+    LocalShipmentStores stores = Stores();
+    for (int row = 0; row < list->RowCount(); ++row) {
+        const TidyOutcome outcome = TidyWaybillNumber(stores, numbering.numbers, list->GetRowValue(row));
+        if (!outcome.found) continue;
+        const std::vector<std::u16string> texts = PreEntryRowTexts(row + 1, outcome.record, state_.baseData.kinds);
+        SetRowTexts(row, texts, {kPreEntryWaybillColumn, kPreEntryReservedColumn, kPreEntryFirstSpareColumn,
+                                 kPreEntryFirstSpareColumn + 1, kPreEntryFirstSpareColumn + 2,
+                                 kPreEntryFirstSpareColumn + 3, kPreEntryFirstSpareColumn + 4, kPreEntryCheckColumn});
+        if (outcome.mode >= 0) SetRowTexts(row, texts, {kPreEntryTransferColumn});
+    }
+    FlushShipments();
+}
+
+void CPreEntryPage::FetchTransferNumbers() {
+    CReportListCtrl* list = List();
+    if (!list || !state_.baseData.settings.TransferNumbersEnabled()) return;
+    if (state_.session.customerId <= 0 || state_.uploadRunning) return;
+    PageNumbering numbering(state_);
+    LocalShipmentStores stores = Stores();
+    std::string previous;
+    for (int row = 0; row < list->RowCount(); ++row) {
+        const TransferOutcome outcome =
+            FetchStoredTransferNumber(stores, numbering.numbers, list->GetRowValue(row), previous);
+        if (!outcome.fetched) continue;
+        previous = std::string(outcome.record.transferNumber.view());
+        const std::vector<std::u16string> texts = PreEntryRowTexts(row + 1, outcome.record, state_.baseData.kinds);
+        SetRowTexts(row, texts, {kPreEntryTransferColumn});
+        FlushShipments();
+        // The number service hands out one number per request in turn.
+        QThread::msleep(50);
+    }
+    QApplication::beep();
+}
+
+void CPreEntryPage::PriceSelected() {
+    if (!List() || state_.runningMark.load() || !state_.IsLoggedIn()) return;
+    if (state_.runningMark.exchange(true)) return;
+    std::vector<int> ids;
+    if (CollectSelectedValues(ids) == 0) {
+        Prompter::Current().Tell(this, QStringLiteral("没有选择需要计价的记录！"));
+        state_.runningMark = false;
+        return;
+    }
+    // The requests are made here from the records as they are now; the
+    // thread only sends them, on copies of the address and the timeouts.
+    const TransactionContext context{state_.server, state_.session, state_.serverSettings.site};
+    std::vector<std::pair<int, std::optional<std::string>>> requests;
+    LocalShipmentStores stores = Stores();
+    for (int id : ids) {
+        const std::optional<ShipmentRecord> record = StoredShipment(stores, id);
+        requests.emplace_back(id, record ? PreEntryPricingRequest(context, *record, state_.baseData.kinds)
+                                         : std::nullopt);
+    }
+    // A finished run's thread has cleared the mark as its last step.
+    if (pricing_.joinable()) pricing_.join();
+    stopPricing_ = false;
+    pricing_ = std::thread([this, requests = std::move(requests), server = state_.server,
+                            timeouts = context.timeouts] {
+        for (const auto& [id, body] : requests) {
+            if (stopPricing_) break;
+            if (!body) {
+                Post(this, kMsg1133, id, -1);
+                continue;
+            }
+            const TransactionAnswer answer = PostTransaction(server, *body, kPricingAnswerSize, timeouts);
+            // A transport failure ends the run; what was priced keeps its fee.
+            if (!answer.Delivered()) break;
+            Post(this, kMsg1133, id, PriceHundredths(answer.text));
+        }
+        state_.runningMark = false;
+    });
+}
+
+void CPreEntryPage::StopPricing() {
+    stopPricing_ = true;
+    if (pricing_.joinable()) pricing_.join();
+}
+
+void CPreEntryPage::OnMsg1133(qintptr id, qintptr hundredths) {
+    CReportListCtrl* list = List();
+    if (!list || hundredths <= 0) return;
+    const int row = list->FindRowByValue(static_cast<int>(id));
+    if (row < 0) return;
+    LocalShipmentStores stores = Stores();
+    const std::optional<ShipmentRecord> priced =
+        ChangeStoredShipment(stores, static_cast<int>(id), [&](ShipmentRecord& record) {
+            record.fee = static_cast<double>(hundredths) * 0.01;
+            return true;
+        });
+    if (!priced) return;
+    list->SetText(row, kPreEntryFeeColumn, QString::number(static_cast<double>(priced->fee), 'f', 2));
+    list->SetRowColours(row, kDoneText, Qt::white);
+}
+
+void CPreEntryPage::OnMsg1131(qintptr id, qintptr result) {
+    CReportListCtrl* list = List();
+    if (!list) return;
+    const int row = list->FindRowByValue(static_cast<int>(id));
+    if (row < 0) return;
+    if (result <= 0) {
+        list->SetRowColours(row, kFailedText, Qt::white);
+        list->SetText(row, kPreEntryCheckColumn, QString::fromStdString(UploadFailureText(static_cast<int>(result))));
+        return;
+    }
+    list->DeleteRow(row);
+    RenumberFrom(row);
+    UpdateStatusLine();
+}
+
 void CPreEntryPage::ShowSavedRecord(const ShipmentRecord& record) {
     CReportListCtrl* list = List();
     if (!list) return;
     int row = list->FindRowByValue(record.id);
     if (row >= 0) {
-        const QStringList texts = RowTexts(row + 1, record, state_.baseData.kinds);
+        const QStringList texts = ToQt(PreEntryRowTexts(row + 1, record, state_.baseData.kinds));
         // Column 0 keeps the running number the row has now.
         for (int column = 1; column < texts.size(); ++column) list->SetText(row, column, texts[column]);
     } else {
-        row = list->InsertRow(-1, RowTexts(list->RowCount() + 1, record, state_.baseData.kinds));
+        row = list->InsertRow(-1, ToQt(PreEntryRowTexts(list->RowCount() + 1, record, state_.baseData.kinds)));
         list->SetRowValue(row, record.id);
     }
     list->SetRowColours(row, record.mark == 1 ? kMarkedText : QColor(Qt::black), Qt::white);
@@ -226,7 +448,7 @@ void CPreEntryPage::RemoveDeletedRecord(int id) {
     const int row = list->FindRowByValue(id);
     if (row >= 0) {
         list->DeleteRow(row);
-        for (int below = row; below < list->RowCount(); ++below) list->SetText(below, 0, QString::number(below + 1));
+        RenumberFrom(row);
     }
     flags_.deleteEnabled = 0;
     UpdateStatusLine();

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "preentry/LocalShipmentWriter.h"
+#include "preentry/PreEntryList.h"
 #include "query/gui/WorkPage.h"
 #include "store/ShipmentRecord.h"
 
@@ -9,33 +15,76 @@ class CPreEntryForm;
 
 // Work page 0: the locally entered shipments waiting for upload, with the
 // pre-entry form beside the list. Saving, deleting and loading a record go
-// through the form; the batch commands, the import and the upload hand-off
-// are not part of this build, so their flags stay off.
+// through the form; the list carries the batch commands (marks, kind
+// change, the "?" check, number tidying and fetching, pricing, deleting the
+// selection) and hands the selection to the upload. Printing and the file
+// import are not part of this build.
 class CPreEntryPage : public CWorkPage {
     Q_OBJECT
 public:
     explicit CPreEntryPage(ClientState& state, QWidget* parent = nullptr);
+    // Stops a pricing run and waits for its thread.
+    ~CPreEntryPage() override;
 
     void OnFirstShow() override;
     bool Offers(int command) const override;
-    // Refills the list from the shipment store and resets the form.
+    // Refills the list from the shipment store (through the row filter) and
+    // resets the form.
     void Refresh() override;
     void OpenItem(int row) override;
     void NewRecord() override;
     void Save() override;
+    // With the form shown: the form's record. List-only: the selected
+    // shipments with their goods lines and piece weights, after a question.
     void DeleteSelected() override;
     void CopyAll() override;
     void PasteAll() override;
+    int CollectForUpload(std::vector<int>& ids) override;
+    void TidyWaybillNumbers() override;
+    void FetchTransferNumbers() override;
+    // Asks the server the price of each selected shipment on a thread of its
+    // own; the fees arrive as message 1133 (record id, hundredths).
+    void PriceSelected() override;
+
+    // Row context menu: 0 kind change, 1 set marks, 2 clear marks, 3 "?"
+    // check, 4 tidy numbers.
+    void OnMsg1127(qintptr choice, qintptr rowValue) override;
+    // One upload result (record id, code). The upload has already applied it
+    // to the stores; the page shows it: the row goes for an accepted record,
+    // turns red with the reason otherwise.
+    void OnMsg1131(qintptr id, qintptr result) override;
+    // One pricing result (record id, fee in hundredths).
+    void OnMsg1133(qintptr id, qintptr hundredths) override;
+    // Row filter from the form: 0 unmarked, 1 marked, 2 all; then Refresh.
+    void OnMsg1137(qintptr filter, qintptr) override;
 
     CPreEntryForm* Form() const { return form_; }
+    int RowFilter() const { return filter_; }
 
 private:
+    LocalShipmentStores Stores();
     void FillList();
+    // Writes the shipment file out, under the store lock like every access.
+    void FlushShipments();
+    void SetRowTexts(int row, const std::vector<std::u16string>& texts, std::initializer_list<int> columns);
+    void RenumberFrom(int row);
     // What the form tells about a record it saved or deleted.
     void ShowSavedRecord(const ShipmentRecord& record);
     void RemoveDeletedRecord(int id);
 
+    void ChangeKindOfSelected();
+    void MarkSelected(bool marked);
+    void CheckQuestionMarks();
+    void StopPricing();
+
     CPreEntryForm* form_ = nullptr;
+    int filter_ = kShowAll;
+    // Set while a print run is active; nothing prints in this build yet.
+    bool printing_ = false;
+    // The pricing thread (it clears the running mark when it ends) and the
+    // request to end it early.
+    std::thread pricing_;
+    std::atomic<bool> stopPricing_{false};
 };
 
 }  // namespace tallux

@@ -57,7 +57,7 @@ TEST(CommandRules, EnableStatesPerPageFollowTheTable) {
         {"pre-entry with form and rows", kPreEntryPage, Flags(0, 1, 1, 1, 1, 1, 1, 0, 1), 3, false,
          {kCmdSave, kCmdUpload, kCmdDelete, kCmdNewRecord, kCmdCopyAll, kCmdPasteAll, kCmdExportReport,
           kCmdPrintReport, kCmdPriceSelected, kCmdTidyWaybillNumbers, kCmdImportFile}},
-        {"pre-entry while an upload runs: no upload, no pricing", kPreEntryPage, Flags(1, 0, 1, 0, 0, 1, 0, 0, 1), 3,
+        {"pre-entry while a pricing run holds the mark: no upload, no pricing", kPreEntryPage, Flags(1, 0, 1, 0, 0, 1, 0, 0, 1), 3,
          true, {kCmdNewRecord, kCmdExportReport, kCmdTidyWaybillNumbers, kCmdImportFile}},
         {"record check, empty list: no export", kRecordCheckPage, Flags(1, 0, 1, 0, 1, 0, 1, 1, 0), 0, false,
          {kCmdSave, kCmdQuery, kCmdPrintReport, kCmdPrintWaybills}},
@@ -86,6 +86,27 @@ TEST(CommandRules, EnableStatesPerPageFollowTheTable) {
         const std::map<int, bool> actual = EnabledMap(context);
         for (int command : kAllCommands)
             EXPECT_EQ(actual.at(command), expected.at(command)) << "command " << command;
+    }
+}
+
+TEST(CommandRules, AnUploadRunHoldsOffNumberTidyingAndImport) {
+    struct Case {
+        int page;
+        bool running, uploading;
+        bool tidy, import;
+    };
+    const Case cases[] = {
+        {kPreEntryPage, true, true, false, false},    // upload
+        {kPreEntryPage, true, false, true, true},     // pricing
+        {kAddressBookPage, true, true, false, true},  // contacts are not uploaded
+    };
+    for (const Case& c : cases) {
+        CommandContext context;
+        context.currentPage = c.page;
+        context.running = c.running;
+        context.uploading = c.uploading;
+        EXPECT_EQ(CommandStateOf(kCmdTidyWaybillNumbers, context).enabled, c.tidy) << c.page << c.uploading;
+        EXPECT_EQ(CommandStateOf(kCmdImportFile, context).enabled, c.import) << c.page << c.uploading;
     }
 }
 

@@ -95,6 +95,33 @@ private:
     PageLog& log_;
 };
 
+// Stands in for the upload worker: records what the view asks; the test
+// reports progress and the end itself.
+struct UploadCalls {
+    std::vector<int> ids;
+    int run = 0;
+    int starts = 0;
+    int stops = 0;
+    int shutdowns = 0;
+    bool accept = true;
+};
+
+class FakeUploadRunner : public UploadRunner {
+public:
+    explicit FakeUploadRunner(UploadCalls& calls) : calls_(calls) {}
+    bool Start(int run, int jobKind, CWorkPage*, const std::vector<int>& ids) override {
+        ++calls_.starts;
+        calls_.run = run;
+        calls_.ids = ids;
+        return calls_.accept && jobKind == kPreEntryPage;
+    }
+    void Stop() override { ++calls_.stops; }
+    void Shutdown() override { ++calls_.shutdowns; }
+
+private:
+    UploadCalls& calls_;
+};
+
 class MainFrameGuiTest : public QObject {
     Q_OBJECT
 
@@ -123,6 +150,8 @@ private:
 private slots:
     void init() {
         state_ = std::make_unique<ClientState>();
+        // As start-up does once the stores are open.
+        state_->storeLock.Release();
         log_ = {};
         flags_.clear();
         pages_.clear();
@@ -320,42 +349,71 @@ private slots:
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("上传"));
     }
 
-    void UploadRunAnimatesAndEndsOnProgress() {
-        test::ScriptedPrompter prompter;
+    // A frame whose pre-entry page offers 20 records to upload, logged in,
+    // with the fake runner installed.
+    std::unique_ptr<CMainFrame> MakeUploadingFrame(UploadCalls& calls) {
         state_->session.sessionNumber = 1;
         PageFlags flags;
         flags.uploadEnabled = 1;
         flags_[kPreEntryPage] = flags;
         flags_[kRecordCheckPage] = flags;
         auto frame = MakeFrame();
+        frame->View()->SetUploadRunner(std::make_unique<FakeUploadRunner>(calls));
+        for (int id = 1; id <= 20; ++id) pages_[kPreEntryPage]->uploadIds.push_back(id);
+        return frame;
+    }
+
+    void UploadRunAnimatesAndEndsWhenTheRunEnds() {
+        test::ScriptedPrompter prompter;
+        UploadCalls calls;
+        auto frame = MakeUploadingFrame(calls);
         CVarnoClientView* view = frame->View();
-        std::vector<int> started;
-        view->SetUploadStarter([&](int kind, const std::vector<int>& ids) {
-            started = ids;
-            return kind == kPreEntryPage;
-        });
-        pages_[kPreEntryPage]->uploadIds.assign(20, 0);
-        for (int i = 0; i < 20; ++i) pages_[kPreEntryPage]->uploadIds[i] = i + 1;
 
         frame->RunCommand(kCmdUpload);
-        QCOMPARE(started.size(), size_t(20));
+        QCOMPARE(calls.ids.size(), size_t(20));
         QCOMPARE(view->UploadCount(), 20);
+        QCOMPARE(calls.run, view->UploadRun());
         QVERIFY(state_->runningMark.load());
+        QVERIFY(view->UploadRunning());
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("在传"));
         QVERIFY(!frame->Action(kCmdUpload)->isEnabled());
 
-        view->OnUploadProgress(2, 1);
+        const int run = calls.run;
+        view->OnUploadProgress(run, 2, 1);
         QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 3 条(15%)。2 成功; 1 失败。"));
+        // Another run's report changes nothing.
+        view->OnUploadProgress(run - 1, 9, 9);
+        QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 3 条(15%)。2 成功; 1 失败。"));
+        // Every record counted is not yet the end: the run ends with its end report.
+        view->OnUploadProgress(run, 20, 0);
         QVERIFY(state_->runningMark.load());
+        QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("在传"));
 
-        view->OnUploadProgress(3, -8);
+        view->OnUploadFinished(run, 3, -8);
         QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 10 条(50%)。3 成功; 7 失败。终止传送"));
         QVERIFY(!state_->runningMark.load());
+        QVERIFY(!view->UploadRunning());
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("上传"));
         QVERIFY(frame->Action(kCmdUpload)->isEnabled());
+        // A late report of the ended run is ignored.
+        view->OnUploadFinished(run, 5, 5);
+        QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 10 条(50%)。3 成功; 7 失败。终止传送"));
 
-        // Without a worker the run ends at once; the mark is not left set.
-        view->SetUploadStarter({});
+        // A transport failure ends the run with its text.
+        frame->RunCommand(kCmdUpload);
+        QCOMPARE(calls.run, run + 1);
+        view->OnUploadFinished(calls.run, -5, 0);
+        QVERIFY(!state_->runningMark.load());
+        QVERIFY(!frame->OperationText().contains(QStringLiteral("共 20 条")));
+
+        // A run that does not start, or no runner at all, ends at once; the
+        // mark is not left set.
+        calls.accept = false;
+        frame->RunCommand(kCmdUpload);
+        QVERIFY(!state_->runningMark.load());
+        QVERIFY(!view->UploadRunning());
+        view->SetUploadRunner(nullptr);
+        QCOMPARE(calls.shutdowns, 1);
         frame->RunCommand(kCmdUpload);
         QVERIFY(!state_->runningMark.load());
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("上传"));
@@ -369,26 +427,57 @@ private slots:
         QVERIFY(prompter.shown.isEmpty());
     }
 
-    void StopConfirmationClearsTheMarkUnlessNo() {
+    void StopConfirmationStopsTheRunUnlessNo() {
         test::ScriptedPrompter prompter;
-        auto frame = MakeFrame();
+        UploadCalls calls;
+        auto frame = MakeUploadingFrame(calls);
         frame->RunCommand(kCmdUploadFrame3);  // nothing runs: nothing to ask
+        // A pricing run holds the mark too, but there is no upload to stop.
+        state_->runningMark = true;
+        frame->RunCommand(kCmdUploadFrame3);
         QVERIFY(prompter.shown.isEmpty());
+        state_->runningMark = false;
 
+        frame->RunCommand(kCmdUpload);
         struct Case {
             Prompter::Answer answer;
-            bool stillRunning;
+            int stops;
         };
-        for (const Case& c : {Case{Prompter::No, true}, Case{Prompter::Yes, false}, Case{Prompter::Cancel, false}}) {
-            state_->runningMark = true;
+        for (const Case& c : {Case{Prompter::No, 0}, Case{Prompter::Yes, 1}, Case{Prompter::Cancel, 2}}) {
             prompter.answers = {c.answer};
-            frame->RunCommand(kCmdUploadFrame0);
-            QCOMPARE(state_->runningMark.load(), c.stillRunning);
+            frame->UploadButtonAction()->trigger();  // the button shows an animation frame
+            QCOMPARE(calls.stops, c.stops);
+            // The run goes on until the worker reports its end.
+            QVERIFY(state_->runningMark.load());
+            QVERIFY(frame->View()->UploadRunning());
         }
         QCOMPARE(prompter.shown.size(), 3);
         QCOMPARE(prompter.shown[0].text, QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n现在终止上传吗？请确认！"));
         QCOMPARE(prompter.shown[0].caption, QStringLiteral("终止上传确认提示"));
         QCOMPARE(prompter.shown[0].buttons, Prompter::Buttons::YesNo);
+        frame->View()->OnUploadFinished(calls.run, 2, -1);
+        QVERIFY(!state_->runningMark.load());
+    }
+
+    void ClosingDuringAnUploadAsksAndEndsIt() {
+        test::ScriptedPrompter prompter;
+        UploadCalls calls;
+        auto frame = MakeUploadingFrame(calls);
+        frame->RunCommand(kCmdUpload);
+        prompter.answers = {Prompter::No};
+        QVERIFY(!frame->close());
+        QCOMPARE(calls.shutdowns, 0);
+        QVERIFY(frame->View()->UploadRunning());
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].text,
+                 QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n关闭程序将终止上传，依然要关闭程序吗？请确认。"));
+        QCOMPARE(prompter.shown[0].caption, QStringLiteral("退出确认提示"));
+
+        prompter.answers = {Prompter::Yes};
+        QVERIFY(frame->close());
+        QCOMPARE(calls.shutdowns, 1);
+        QVERIFY(!frame->View()->UploadRunning());
+        QVERIFY(!state_->runningMark.load());
     }
 
     void CaptionShowsTheLogin() {
@@ -420,14 +509,15 @@ private slots:
             int columns;
             const char* lastHeading;
             bool formSaves;  // the page shows its entry form, which saves
+            bool listCommands;  // upload, tidy and pricing of its records
         };
         const Case cases[] = {
-            {kPreEntryPage, "●预录未上传业务记录列表", 34, "备用五", true},
-            {kRecordCheckPage, "●业务记录列表", 37, "天数", false},
-            {kCheckpointScanPage, "●检查点扫描记录列表", 18, "标签", false},
-            {kAddressBookPage, "●收/发件人记录列表", 13, "备注", false},
-            {kSettlementPage, "●快递业务结算记录列表", 11, "备注", false},
-            {kPreQueryPage, "●已上传未处理预录业务记录列表", 27, "备注", false},
+            {kPreEntryPage, "●预录未上传业务记录列表", 34, "备用五", true, true},
+            {kRecordCheckPage, "●业务记录列表", 37, "天数", false, false},
+            {kCheckpointScanPage, "●检查点扫描记录列表", 18, "标签", false, false},
+            {kAddressBookPage, "●收/发件人记录列表", 13, "备注", false, false},
+            {kSettlementPage, "●快递业务结算记录列表", 11, "备注", false, false},
+            {kPreQueryPage, "●已上传未处理预录业务记录列表", 27, "备注", false, false},
         };
         for (const Case& c : cases) {
             frame.View()->SwitchToPage(c.page);
@@ -437,13 +527,14 @@ private slots:
             QCOMPARE(page->List()->ColumnCount(), c.columns);
             QCOMPARE(page->List()->ColumnHeading(c.columns - 1), QString::fromUtf8(c.lastHeading));
             // Nothing offers what these pages cannot do yet.
-            QCOMPARE(page->Flags().uploadEnabled, 0);
+            QCOMPARE(page->Flags().uploadEnabled, c.listCommands ? 1 : 0);
             QCOMPARE(page->Flags().queryEnabled, 0);
             QCOMPARE(page->Flags().saveEnabled, c.formSaves ? 1 : 0);
             QCOMPARE(page->Flags().deleteEnabled, 0);  // a new record: nothing to delete yet
             frame.UpdateCommandStates();
-            for (int command : {kCmdImportFile, kCmdTidyWaybillNumbers, kCmdPriceSelected, kCmdUpload})
-                QVERIFY2(!frame.Action(command)->isEnabled(), qPrintable(QString::number(command)));
+            QVERIFY(!frame.Action(kCmdImportFile)->isEnabled());
+            for (int command : {kCmdTidyWaybillNumbers, kCmdPriceSelected, kCmdUpload})
+                QVERIFY2(frame.Action(command)->isEnabled() == c.listCommands, qPrintable(QString::number(command)));
             QCOMPARE(frame.Action(kCmdSave)->isEnabled(), c.formSaves);
         }
         CWorkPage* preEntry = frame.View()->Page(kPreEntryPage);
@@ -451,6 +542,8 @@ private slots:
         QCOMPARE(list->RowCount(), 1);
         QCOMPARE(list->Text(0, 1), QStringLiteral("√"));
         QCOMPARE(list->Text(0, 2), QStringLiteral("类别错误"));  // no kinds loaded
+        QCOMPARE(list->MenuItems(), (QStringList{"批量更改快递类别", "设置所选记录标记", "清除所选记录标记",
+                                                 "检查记录字段中的问号?", "整理所选记录运单号"}));
         QCOMPARE(list->Text(0, 4), QStringLiteral("TL0000001"));
         QCOMPARE(list->Text(0, 8), QStringLiteral("1.500"));
         QCOMPARE(list->Text(0, 10), QStringLiteral("东京"));
