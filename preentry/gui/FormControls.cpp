@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "app/ui/LinkLabel.h"
+#include "preentry/gui/NumberEdits.h"
 
 namespace tallux::formcontrols {
 
@@ -72,19 +73,8 @@ QString NumberText(double value) {
     return QString::number(value, 'g', 15);
 }
 
-int IntegerOf(const QLineEdit* edit) {
-    bool ok = false;
-    const qlonglong value = QLocale::c().toLongLong(edit->text().trimmed(), &ok);
-    if (!ok) return 0;
-    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
+int IntegerOf(const QLineEdit* edit) { return numberedits::IntegerOf(edit); }
 
-double DecimalOf(const QLineEdit* edit) {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(edit->text().trimmed(), &ok);
-    return ok && std::isfinite(value) ? value : 0.0;
-}
+double DecimalOf(const QLineEdit* edit) { return numberedits::DecimalOf(edit); }
 
 }  // namespace tallux::formcontrols
