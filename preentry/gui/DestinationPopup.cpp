@@ -1,9 +1,8 @@
 #include "preentry/gui/DestinationPopup.h"
 
-#include <QHeaderView>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
+#include "preentry/gui/PopupRowList.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
@@ -16,35 +15,11 @@ QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16
 }  // namespace
 
 CDestinationPopup::CDestinationPopup(QWidget* parent) : QFrame(parent) {
-    setObjectName(QStringLiteral("destinationPopup"));
-    setFrameShape(QFrame::Box);
-    setFocusPolicy(Qt::NoFocus);
-    setAutoFillBackground(true);
-
-    list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("destinationRows"));
-    list_->setColumnCount(4);
-    list_->setHeaderHidden(true);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setFocusPolicy(Qt::NoFocus);
-    list_->setFrameShape(QFrame::NoFrame);
-    list_->setSelectionMode(QAbstractItemView::NoSelection);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setIndentation(0);
     const int digit = fontMetrics().horizontalAdvance(QStringLiteral("5 "));
-    list_->setColumnWidth(0, digit + 4);
-    list_->setColumnWidth(1, 100);
-    list_->setColumnWidth(2, 130);
-    list_->header()->setStretchLastSection(true);
+    list_ = MakePopupRowList(this, QStringLiteral("destinationPopup"), QStringLiteral("destinationRows"),
+                             {digit + 4, 100, 130});
     connect(list_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { emit RowClicked(list_->indexOfTopLevelItem(item)); });
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(list_);
-    hide();
 }
 
 void CDestinationPopup::SetRows(const DestinationTable::Suggestions& rows) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "app/ui/FormKeyNavigator.h"
+#include "preentry/gui/PopupRowList.h"
 #include "store/GoodsNameDictionary.h"
 #include "text/GbkCodec.h"
 
@@ -25,35 +26,11 @@ QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16
 
 GoodsNamePopup::GoodsNamePopup(const GoodsNameDictionary& dictionary, QWidget* parent)
     : QFrame(parent), dictionary_(dictionary) {
-    setObjectName(QStringLiteral("goodsNamePopup"));
-    setFrameShape(QFrame::Box);
-    setFocusPolicy(Qt::NoFocus);
-    setAutoFillBackground(true);
-
-    list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("goodsNameRows"));
-    list_->setColumnCount(4);
-    list_->setHeaderHidden(true);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setFocusPolicy(Qt::NoFocus);
-    list_->setFrameShape(QFrame::NoFrame);
-    list_->setSelectionMode(QAbstractItemView::NoSelection);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setIndentation(0);
-    list_->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("5 ")) + 4);
-    list_->setColumnWidth(1, 60);
-    list_->setColumnWidth(2, 100);
-    list_->header()->setStretchLastSection(true);
+    list_ = MakePopupRowList(this, QStringLiteral("goodsNamePopup"), QStringLiteral("goodsNameRows"),
+                             {fontMetrics().horizontalAdvance(QStringLiteral("5 ")) + 4, 60, 100});
     connect(list_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { TakeRow(list_->indexOfTopLevelItem(item)); });
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(list_);
     setFixedWidth(kWidth);
-    hide();
 }
 
 void GoodsNamePopup::AttachTo(QLineEdit* field, int keys, Take take) {
