@@ -107,7 +107,10 @@ std::optional<std::string> GoodsLinesEditor::AddOrModify(GoodsLineInputs& inputs
     ++edits_;
     const int count = static_cast<int>(rows_.size());
     if (modified_ < 0 || modified_ >= count) {
-        const int provisional = (serverMode_ ? dialogCounter_ : lastStoreId_) + edits_ + count;
+        // Only told apart within the dialog; a store whose ids are nearly
+        // used up must not make them overflow.
+        const long long next = static_cast<long long>(serverMode_ ? dialogCounter_ : lastStoreId_) + edits_ + count;
+        const int provisional = next <= INT_MAX ? static_cast<int>(next) : -(edits_ + count);
         rows_.push_back({CellsOf(inputs), provisional});
     } else {
         rows_[static_cast<std::size_t>(modified_)].cells = CellsOf(inputs);
