@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "net/LoginSession.h"
 #include "net/ServerSettings.h"
 #include "preentry/NumberRotation.h"
+#include "print/LazySpreadsheetEngine.h"
 #include "store/CheckScanStore.h"
 #include "store/ContactStore.h"
 #include "store/GoodsLineStore.h"
@@ -61,6 +63,11 @@ struct ClientState {
     NumberRotation numberRotation;
     ProgramSettingsFile settings{};       // prgset.dat
     std::vector<std::u16string> hints;    // prompt.dat
+
+    // The spreadsheet engine of printing, exports and imports: one for the
+    // run, started on first use (its profile in DATA_SYS) and shut down at
+    // exit. Null in a build without one.
+    std::unique_ptr<LazySpreadsheetEngine> spreadsheetEngine;
 
     // Screen size in pixels recorded at start-up; the height is at least 768.
     int screenWidth = 1024;

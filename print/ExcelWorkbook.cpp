@@ -207,6 +207,12 @@ bool ExcelWorkbook::PrepareTarget(const fs::path& file, bool ask) {
     return true;
 }
 
+void ExcelWorkbook::Discard(const fs::path& file) {
+    // Only after PrepareTarget: whatever is there now was made for this job.
+    std::error_code ignored;
+    fs::remove(file, ignored);
+}
+
 bool ExcelWorkbook::OpenDocument(const fs::path& file, bool readOnly) {
     document_ = engine_.Open(file, readOnly);
     if (!document_) {
@@ -231,10 +237,14 @@ bool ExcelWorkbook::OpenNewFromTemplateFile(const std::u16string& sheetName, con
                        : engine_.CreateEmpty(file);
     if (!created) {
         lastError_ = kWriteFailedMessage;
+        Discard(file);
         Abandon();
         return false;
     }
-    if (!OpenDocument(file, false)) return false;
+    if (!OpenDocument(file, false)) {
+        Discard(file);
+        return false;
+    }
     if (!sheetName.empty()) document_->RenameSheet(sheetName);
     return true;
 }
@@ -249,10 +259,15 @@ bool ExcelWorkbook::OpenNewFromBytes(const std::u16string&, const fs::path& file
     // an empty workbook in its place.
     if (!(bytes.empty() ? engine_.CreateEmpty(file) : WriteNewFile(file, bytes))) {
         lastError_ = kWriteFailedMessage;
+        Discard(file);
         Abandon();
         return false;
     }
-    return OpenDocument(file, false);
+    if (!OpenDocument(file, false)) {
+        Discard(file);
+        return false;
+    }
+    return true;
 }
 
 bool ExcelWorkbook::OpenExisting(const fs::path& file) {

@@ -46,7 +46,8 @@ public:
 
     // Exports: a copy of templatePath when that file exists, else a new
     // empty workbook; the first sheet takes sheetName unless it is empty.
-    // An existing file is replaced only after the user agreed.
+    // An existing file is replaced only after the user agreed. A failed open
+    // leaves no new file behind (as OpenNewFromBytes).
     bool OpenNewFromTemplateFile(const std::u16string& sheetName, const std::filesystem::path& file,
                                  const std::optional<std::filesystem::path>& templatePath, bool visible);
     // Printing: the template's workbook bytes written as file (a new empty
@@ -122,6 +123,8 @@ private:
     bool Start(bool showFailure);
     bool PrepareTarget(const std::filesystem::path& file, bool ask);
     bool OpenDocument(const std::filesystem::path& file, bool readOnly);
+    // Removes a new workbook's file that could not be made or opened.
+    void Discard(const std::filesystem::path& file);
     void Abandon();
 
     SpreadsheetEngine& engine_;

@@ -1,6 +1,7 @@
 #include "print/RecordingEngine.h"
 
 #include <charconv>
+#include <fstream>
 
 #include "print/ExcelWorkbook.h"
 #include "text/GbkCodec.h"
@@ -137,6 +138,10 @@ std::unique_ptr<SpreadsheetDocument> RecordingEngine::Open(const std::filesystem
 bool RecordingEngine::CreateEmpty(const std::filesystem::path& file) {
     operations.push_back("CreateEmpty " + file.string());
     if (createFails) return false;
+    // A file appears as a stored workbook's would, so that callers' checks
+    // of what is left on disk see it.
+    std::ofstream made(file, std::ios::binary | std::ios::trunc);
+    if (!made) return false;
     workbooks[file.string()] = Sheet();
     return true;
 }

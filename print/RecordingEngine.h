@@ -40,7 +40,8 @@ public:
 
     std::vector<std::string> operations;
     // Workbooks by file path: what Open finds (an unknown file opens as an
-    // empty sheet) and what Save stores.
+    // empty sheet) and what Save stores. CreateEmpty also leaves an empty
+    // file on disk.
     std::map<std::string, Sheet> workbooks;
 
     // Cell corners of the fake grid, in points.

@@ -12,6 +12,10 @@
 #include "app/gui/SingleInstance.h"
 #include "app/ui/LoginDialog.h"
 #include "app/ui/Prompter.h"
+#include "print/LazySpreadsheetEngine.h"
+#ifdef TALLUX_OFFICE_ENGINE
+#include "print/uno/LibreOfficeEngine.h"
+#endif
 
 namespace tallux {
 namespace {
@@ -42,11 +46,25 @@ QIcon ProgramIcon() {
     return icon;
 }
 
+#ifdef TALLUX_OFFICE_ENGINE
+// The office for this program directory, its profile in DATA_SYS.
+std::unique_ptr<SpreadsheetEngine> MakeOfficeEngine(const std::string& programDirectory) {
+    LibreOfficeEngine::Options options;
+    options.programDir = programDirectory;
+    return std::make_unique<LibreOfficeEngine>(std::move(options));
+}
+#endif
+
 }  // namespace
 
 CVarnoClientApp::CVarnoClientApp(QString home, QObject* parent)
     : QObject(parent), home_(std::move(home)), singleInstance_(std::make_unique<SingleInstance>()) {
     connect(singleInstance_.get(), &SingleInstance::activationRequested, this, &CVarnoClientApp::BringForward);
+#ifdef TALLUX_OFFICE_ENGINE
+    // Made on first use: the program directory is known by then.
+    state_.spreadsheetEngine =
+        std::make_unique<LazySpreadsheetEngine>([this] { return MakeOfficeEngine(state_.programDirectory); });
+#endif
 }
 
 CVarnoClientApp::~CVarnoClientApp() {
@@ -71,6 +89,7 @@ StartupOutcome CVarnoClientApp::InitInstance(const StartupOptions& options) {
 }
 
 void CVarnoClientApp::ExitInstance() {
+    if (state_.spreadsheetEngine) state_.spreadsheetEngine->Shutdown();
     ShutDownClient(state_);
 }
 

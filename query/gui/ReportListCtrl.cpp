@@ -7,9 +7,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/ui/Prompter.h"
+#include "app/ui/WorkbookPrompts.h"
+#include "query/ListSpreadsheetExport.h"
 #include "query/ListTextExport.h"
 #include "query/ReportSort.h"
 #include "query/RowSearch.h"
@@ -45,6 +50,7 @@ struct CReportListCtrl::State {
     int page = 1;
     int pageSize = 100;
     bool sorting = false;
+    SpreadsheetEngine* spreadsheetEngine = nullptr;
 };
 
 CReportListCtrl::CReportListCtrl(QWidget* parent)
@@ -354,13 +360,36 @@ bool CReportListCtrl::ExportText(const QString& path, const QString& title, cons
     return true;
 }
 
+void CReportListCtrl::SetSpreadsheetEngine(SpreadsheetEngine* engine) { state_->spreadsheetEngine = engine; }
+
 bool CReportListCtrl::ExportSpreadsheet(const QString& path, const QString& title, const QString& subtitle) {
-    (void)path;
-    (void)title;
-    (void)subtitle;
-    Prompter::Current().Tell(this, QStringLiteral("Excel表格导出功能尚未安装，请选择文本文件(*.txt)格式。"), {},
-                             Prompter::Icon::Warning);
-    return false;
+    if (!state_->spreadsheetEngine) {
+        // A build without the spreadsheet engine still offers the text file.
+        Prompter::Current().Tell(this, QStringLiteral("Excel表格导出功能尚未安装，请选择文本文件(*.txt)格式。"), {},
+                                 Prompter::Icon::Warning);
+        return false;
+    }
+    ListExportTable table;
+    table.title = title.toStdU16String();
+    table.subtitle = subtitle.toStdU16String();
+    for (int column = 0; column < ColumnCount(); ++column)
+        table.columns.push_back({ColumnHeading(column).toStdU16String(), ColumnWidth(column),
+                                 (ColumnAlignment(column) & Qt::AlignRight) != 0});
+    table.rowCount = RowCount();
+    table.cell = [this](int row, int column) { return View(model_->Cell(row, column)); };
+
+    PrompterWorkbookPrompts prompts(this);
+    std::optional<WaitCursor> wait;  // not over the replace question
+    const std::string error = ExportListSpreadsheet(*state_->spreadsheetEngine, &prompts,
+                                                    std::filesystem::path(path.toStdString()), table,
+                                                    [&wait] { wait.emplace(); });
+    wait.reset();
+    if (!error.empty()) {
+        Prompter::Current().Tell(this, QString::fromStdString(error), {}, Prompter::Icon::Warning);
+        return false;
+    }
+    Prompter::Current().Tell(this, QStringLiteral("文件已经保存。"));
+    return true;
 }
 
 }  // namespace tallux

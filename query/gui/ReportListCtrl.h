@@ -12,6 +12,7 @@ class QMenu;
 namespace tallux {
 
 class ReportListModel;
+class SpreadsheetEngine;
 
 // The report list every page and several dialogs use: rows of texts with
 // per-row tags (value, text colour, background), header sorting, running
@@ -86,6 +87,9 @@ public:
 
     // Export of the whole list; see the page's export command.
     bool Export(const QString& title, const QString& subtitle);
+    // The engine the spreadsheet (.xls) export writes through; without one
+    // that kind of file is refused with a message. Not owned.
+    void SetSpreadsheetEngine(SpreadsheetEngine* engine);
 
     // The context menu a right press on row would show: at most the first 8
     // menu items, each action's data its entry index; nullptr when no menu
@@ -107,8 +111,6 @@ private:
     void OnHeaderClicked(int column);
     void ShowRowMenu(int row, const QPoint& globalPos);
     bool ExportText(const QString& path, const QString& title, const QString& subtitle);
-    // The spreadsheet file kind needs the spreadsheet engine, which this
-    // build does not carry yet; the one place to fill in when it does.
     bool ExportSpreadsheet(const QString& path, const QString& title, const QString& subtitle);
 
     ReportListModel* model_;

@@ -51,6 +51,7 @@ void CWorkPage::CreatePageWindow(QWidget* parent) {
     list_->SetDrawMode(2);
     list_->EnableRowTags(true);
     list_->EnableHeaderSort(true);
+    list_->SetSpreadsheetEngine(state_.spreadsheetEngine.get());
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status1001"));

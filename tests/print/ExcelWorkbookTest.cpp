@@ -301,6 +301,10 @@ TEST_F(ExcelWorkbookTest, FailedOpensSayWhyAndLeaveNothingToClose) {
          [&](ExcelWorkbook& b) { return b.OpenNewFromTemplateFile(u"LIST", File("c.xls"), std::nullopt, false); },
          [&] { engine.createFails = true; }, ExcelWorkbook::kWriteFailedMessage,
          {"Start", "CreateEmpty " + File("c.xls"), "Quit"}, false},
+        {"new workbook not opened",
+         [&](ExcelWorkbook& b) { return b.OpenNewFromTemplateFile(u"LIST", File("c.xls"), std::nullopt, false); },
+         [&] { engine.openFails = true; }, ExcelWorkbook::kOpenFailedMessage,
+         {"Start", "CreateEmpty " + File("c.xls"), "Open " + File("c.xls"), "Quit"}, false},
         {"unreadable workbook", [&](ExcelWorkbook& b) { return b.OpenExisting(File("in.xls")); },
          [&] { engine.openFails = true; }, ExcelWorkbook::kOpenFailedMessage,
          {"Start", "OpenReadOnly " + File("in.xls"), "Quit"}, false},
@@ -322,6 +326,7 @@ TEST_F(ExcelWorkbookTest, FailedOpensSayWhyAndLeaveNothingToClose) {
         EXPECT_EQ(prompts.told, c.told ? std::vector<std::string>{c.error} : std::vector<std::string>{}) << c.name;
     }
     EXPECT_FALSE(fs::exists(File("no")));
+    EXPECT_FALSE(fs::exists(File("c.xls")));  // no empty workbook left where the export was meant to go
 }
 
 TEST_F(ExcelWorkbookTest, ClosesAndQuitsOnlyOnce) {

@@ -1,5 +1,5 @@
 // The report list: header sorting, row numbers, tags, search, the row
-// context menu, check boxes and the text export.
+// context menu, check boxes and the text and spreadsheet exports.
 
 #include <QApplication>
 #include <QHeaderView>
@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "print/RecordingEngine.h"
 #include "query/gui/ReportListCtrl.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
@@ -274,6 +275,34 @@ private slots:
         prompter.saveFiles.push_back({QString::fromStdString(dir.File("list.csv")), 1});
         QVERIFY(list->Export(QStringLiteral("T"), QStringLiteral("S")));
         QVERIFY(QFile::exists(QString::fromStdString(dir.File("list.csv.txt"))));
+    }
+
+    void spreadsheetExportGoesThroughTheEngine() {
+        test::TempDir dir;
+        test::ScriptedPrompter prompter;
+        RecordingEngine engine;
+        auto list = MakeList({{"1", "007", "007"}});
+        list->SetSpreadsheetEngine(&engine);
+        const QString chosen = QString::fromStdString(dir.File("清单.XLS"));
+        prompter.saveFiles.push_back({chosen, 0});
+        QVERIFY(list->Export(QStringLiteral("标题"), QStringLiteral("2024-05-06 07:08:09")));
+        QCOMPARE(prompter.Texts(), QStringList{QStringLiteral("文件已经保存。")});
+        // Kept as chosen: it already ends in .xls.
+        const RecordingEngine::Sheet& sheet = engine.workbooks.at(chosen.toStdString());
+        QCOMPARE(sheet.name, std::u16string(u"LIST"));
+        QCOMPARE(sheet.cells.at({5, 2}), CellValue::OfNumber(7));     // right-aligned column
+        QCOMPARE(sheet.cells.at({5, 3}), CellValue::OfText(u"007"));  // left-aligned column
+        QCOMPARE(sheet.columnWidths.at(3), 15);                         // 120 pixels
+
+        // The same file again: the engine's question reaches the operator.
+        prompter.shown.clear();
+        prompter.saveFiles.push_back({chosen, 0});
+        prompter.answers.push_back(Prompter::No);
+        QVERIFY(!list->Export(QStringLiteral("标题"), QStringLiteral("S")));
+        QCOMPARE(prompter.Texts(), (QStringList{QStringLiteral("文件:\"") + chosen + QStringLiteral("\"已经存在,\r\n替换掉吗?"),
+                                                QStringLiteral("用户选择放弃操作。")}));
+        QCOMPARE(prompter.shown.front().buttons, Prompter::Buttons::YesNo);
+        QVERIFY(QFile::exists(chosen));
     }
 
     void exportRefusalsAndFailures() {

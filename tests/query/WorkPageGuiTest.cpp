@@ -10,6 +10,7 @@
 
 #include "app/ClientState.h"
 #include "app/ui/LinkLabel.h"
+#include "print/RecordingEngine.h"
 #include "query/gui/ReportListCtrl.h"
 #include "query/gui/WorkPage.h"
 #include "tests/support/ScriptedPrompter.h"
@@ -274,6 +275,26 @@ private slots:
         QCOMPARE(lines[0], QStringLiteral("●测试列表"));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$")).match(lines[1]).hasMatch());
         QCOMPARE(lines[4], QStringLiteral("1\tE0\t"));
+    }
+
+    void spreadsheetExportUsesTheRunsEngine() {
+        test::TempDir dir;
+        test::ScriptedPrompter prompter;
+        RecordingEngine* recording = nullptr;
+        state_->spreadsheetEngine = std::make_unique<LazySpreadsheetEngine>([&] {
+            auto made = std::make_unique<RecordingEngine>();
+            recording = made.get();
+            return made;
+        });
+        auto page = MakePage(kRecordCheckPage);
+        page->AddRows(2);
+        QVERIFY(!recording);  // nothing started before the first workbook
+        const QString path = QString::fromStdString(dir.File("report.xls"));
+        prompter.saveFiles.push_back({path, 0});
+        page->ExportReport();
+        QCOMPARE(prompter.LastText(), QStringLiteral("文件已经保存。"));
+        QVERIFY(recording);
+        QCOMPARE(recording->workbooks.at(path.toStdString()).cells.at({1, 2}), CellValue::OfText(u"●测试列表"));
     }
 };
 

@@ -1,0 +1,17 @@
+#include "app/ui/WorkbookPrompts.h"
+
+#include <QString>
+
+#include "app/ui/Prompter.h"
+
+namespace tallux {
+
+bool PrompterWorkbookPrompts::AskYesNo(const std::string& text) {
+    return Prompter::Current().AskYesNo(parent_, QString::fromStdString(text), {}, Prompter::Icon::Question);
+}
+
+void PrompterWorkbookPrompts::Tell(const std::string& text) {
+    Prompter::Current().Tell(parent_, QString::fromStdString(text), {}, Prompter::Icon::Warning);
+}
+
+}  // namespace tallux
