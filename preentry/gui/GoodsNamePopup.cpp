@@ -53,20 +53,13 @@ void GoodsNamePopup::Filter(const QString& text) {
     rows_.clear();
     for (const GoodsNameRecord* row : dictionary_.Suggest(gbk))
         if (row) rows_.push_back(*row);  // copies: a reloaded dictionary leaves none dangling
-    list_->clear();
-    for (int i = 0; i < RowCount(); ++i) {
-        // The number is the Ctrl key that takes the row.
-        QStringList cells = RowTexts(i);
-        cells.prepend(QString::number(i + 1));
-        auto* item = new QTreeWidgetItem(list_, cells);
-        item->setForeground(0, palette().color(QPalette::PlaceholderText));
-    }
+    QList<QStringList> texts;
+    for (int i = 0; i < RowCount(); ++i) texts.append(RowTexts(i));
+    FillPopupRows(this, list_, texts);
     if (rows_.empty()) {
         ClearRows();
         return;
     }
-    const int rowHeight = list_->sizeHintForRow(0) > 0 ? list_->sizeHintForRow(0) : fontMetrics().height() + 2;
-    setFixedHeight(rowHeight * RowCount() + 2 * frameWidth() + 2);
     Place();
     show();
     raise();

@@ -37,4 +37,17 @@ QTreeWidget* MakePopupRowList(QFrame* popup, const QString& popupName, const QSt
     return list;
 }
 
+void FillPopupRows(QFrame* popup, QTreeWidget* list, const QList<QStringList>& rows) {
+    list->clear();
+    for (int i = 0; i < rows.size(); ++i) {
+        QStringList cells = rows[i];
+        cells.prepend(QString::number(i + 1));
+        auto* item = new QTreeWidgetItem(list, cells);
+        item->setForeground(0, popup->palette().color(QPalette::PlaceholderText));
+    }
+    if (rows.isEmpty()) return;
+    const int rowHeight = list->sizeHintForRow(0) > 0 ? list->sizeHintForRow(0) : popup->fontMetrics().height() + 2;
+    popup->setFixedHeight(rowHeight * static_cast<int>(rows.size()) + 2 * popup->frameWidth() + 2);
+}
+
 }  // namespace tallux

@@ -2,6 +2,9 @@
 
 #include <initializer_list>
 
+#include <QList>
+#include <QStringList>
+
 class QFrame;
 class QString;
 class QTreeWidget;
@@ -14,5 +17,9 @@ namespace tallux {
 // stretches.
 QTreeWidget* MakePopupRowList(QFrame* popup, const QString& popupName, const QString& listName,
                               std::initializer_list<int> widths);
+
+// Refills list with rows, each led by its number (the Ctrl key that takes
+// it), and sizes popup to them; with no rows the list is just emptied.
+void FillPopupRows(QFrame* popup, QTreeWidget* list, const QList<QStringList>& rows);
 
 }  // namespace tallux
