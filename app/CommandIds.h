@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "query/PageFlags.h"
+#include "app/PageKind.h"
 
 namespace tallux {
 

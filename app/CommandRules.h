@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PageKind.h"
 #include "query/PageFlags.h"
 
 namespace tallux {

@@ -7,7 +7,7 @@
 #include "app/InputHints.h"
 #include "app/ProgramSettings.h"
 #include "app/StoreOpening.h"
-#include "net/LoginDialogState.h"
+#include "app/LoginDialogState.h"
 #include "net/SharedFileFetch.h"
 #include "store/StoreFiles.h"
 

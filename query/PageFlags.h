@@ -2,17 +2,6 @@
 
 namespace tallux {
 
-// The index of each work page in the main view.
-enum PageKind : int {
-    kPreEntryPage = 0,
-    kRecordCheckPage = 1,
-    kCheckpointScanPage = 2,
-    kAddressBookPage = 3,
-    kSettlementPage = 4,
-    kPreQueryPage = 5,
-    kPageCount = 6,
-};
-
 // What a work page tells the view about which commands it takes.
 struct PageFlags {
     int listOnly = -1;  // -1 until the first layout; then 0 (form shown) or 1

@@ -10,8 +10,8 @@
 
 #include "app/gui/MainFrame.h"
 #include "app/gui/SingleInstance.h"
-#include "app/ui/LoginDialog.h"
-#include "app/ui/Prompter.h"
+#include "widgets/LoginDialog.h"
+#include "widgets/Prompter.h"
 #include "print/LazySpreadsheetEngine.h"
 #ifdef TALLUX_OFFICE_ENGINE
 #include "print/uno/LibreOfficeEngine.h"

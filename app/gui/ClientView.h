@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CommandRules.h"
+#include "app/PageKind.h"
 #include "query/PageFlags.h"
 
 namespace tallux {

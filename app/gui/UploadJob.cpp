@@ -10,6 +10,7 @@
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/NumberSource.h"
 #include "preentry/ShipmentUploadSource.h"
+#include "app/PageKind.h"
 #include "query/PageFlags.h"
 #include "query/gui/WorkPage.h"
 #include "store/StoreLock.h"

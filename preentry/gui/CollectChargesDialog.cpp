@@ -8,8 +8,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/ui/FormKeyNavigator.h"
-#include "app/ui/Prompter.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 #include "preentry/gui/NumberEdits.h"
 #include "text/TextCheck.h"
 

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 
 #include "app/ClientState.h"
-#include "app/ui/LinkLabel.h"
-#include "app/ui/ListChoiceDialog.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/ListChoiceDialog.h"
 #include "preentry/gui/FormControls.h"
 
 namespace tallux {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/ui/LinkLabel.h"
+#include "widgets/LinkLabel.h"
 #include "preentry/gui/NumberEdits.h"
 
 namespace tallux::formcontrols {

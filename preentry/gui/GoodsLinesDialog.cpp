@@ -8,8 +8,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/ui/FormKeyNavigator.h"
-#include "app/ui/Prompter.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 #include "preentry/gui/GoodsFields.h"
 #include "query/gui/ReportListCtrl.h"
 #include "text/TextCheck.h"

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "app/ui/FormKeyNavigator.h"
+#include "widgets/FormKeyNavigator.h"
 #include "preentry/gui/PopupRowList.h"
 #include "store/GoodsNameDictionary.h"
 #include "text/GbkCodec.h"

@@ -9,8 +9,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/ui/FormKeyNavigator.h"
-#include "app/ui/Prompter.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 #include "preentry/ChargeableWeight.h"
 #include "preentry/gui/GoodsFields.h"
 #include "preentry/gui/NumberEdits.h"

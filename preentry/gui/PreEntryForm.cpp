@@ -20,11 +20,11 @@
 #include <optional>
 
 #include "app/ClientState.h"
-#include "app/ui/FormKeyNavigator.h"
-#include "app/ui/LimitedTextEdit.h"
-#include "app/ui/LinkLabel.h"
-#include "app/ui/ListChoiceDialog.h"
-#include "app/ui/Prompter.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/LimitedTextEdit.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/ListChoiceDialog.h"
+#include "widgets/Prompter.h"
 #include "net/TransactionPost.h"
 #include "preentry/GoodsLinesEditor.h"
 #include "preentry/LocalShipmentWriter.h"

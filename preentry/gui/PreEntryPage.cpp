@@ -14,8 +14,8 @@
 
 #include "app/ClientState.h"
 #include "app/CommandIds.h"
-#include "app/ui/ListChoiceDialog.h"
-#include "app/ui/Prompter.h"
+#include "widgets/ListChoiceDialog.h"
+#include "widgets/Prompter.h"
 #include "net/ServerOperations.h"
 #include "net/TransactionPost.h"
 #include "net/UploadRequests.h"

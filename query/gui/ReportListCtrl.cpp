@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ui/Prompter.h"
-#include "app/ui/WorkbookPrompts.h"
+#include "widgets/Prompter.h"
+#include "widgets/WorkbookPrompts.h"
 #include "query/ListSpreadsheetExport.h"
 #include "query/ListTextExport.h"
 #include "query/ReportSort.h"

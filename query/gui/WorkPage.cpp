@@ -9,7 +9,7 @@
 #include <QPointer>
 
 #include "app/ClientState.h"
-#include "app/ui/LinkLabel.h"
+#include "widgets/LinkLabel.h"
 #include "query/PageLayout.h"
 #include "query/gui/ReportListCtrl.h"
 

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "app/PageKind.h"
 #include "query/PageFlags.h"
 
 namespace tallux {

@@ -20,7 +20,7 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "app/ui/LinkLabel.h"
+#include "widgets/LinkLabel.h"
 #include "preentry/gui/CollectChargesDialog.h"
 #include "preentry/gui/GoodsFields.h"
 #include "preentry/gui/GoodsLinesDialog.h"

@@ -17,7 +17,7 @@
 #include "app/CommandIds.h"
 #include "app/gui/ClientView.h"
 #include "app/gui/MainFrame.h"
-#include "app/ui/ListChoiceDialog.h"
+#include "widgets/ListChoiceDialog.h"
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "app/ui/LinkLabel.h"
+#include "widgets/LinkLabel.h"
 #include "print/RecordingEngine.h"
 #include "query/gui/ReportListCtrl.h"
 #include "query/gui/WorkPage.h"

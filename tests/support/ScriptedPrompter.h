@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/ui/Prompter.h"
+#include "widgets/Prompter.h"
 
 namespace tallux::test {
 

@@ -1,4 +1,4 @@
-#include "app/ui/BackgroundCall.h"
+#include "widgets/BackgroundCall.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

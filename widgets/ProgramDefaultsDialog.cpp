@@ -1,4 +1,4 @@
-#include "app/ui/ProgramDefaultsDialog.h"
+#include "widgets/ProgramDefaultsDialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,9 +11,9 @@
 
 #include "app/ClientState.h"
 #include "app/ProgramSettings.h"
-#include "app/ui/FormKeyNavigator.h"
-#include "app/ui/LimitedTextEdit.h"
-#include "app/ui/Prompter.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/LimitedTextEdit.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 

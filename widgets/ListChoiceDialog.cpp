@@ -1,4 +1,4 @@
-#include "app/ui/ListChoiceDialog.h"
+#include "widgets/ListChoiceDialog.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>

@@ -1,4 +1,4 @@
-#include "app/ui/LoginDialog.h"
+#include "widgets/LoginDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,11 +17,11 @@
 
 #include "app/ClientState.h"
 #include "app/StartupSequence.h"
-#include "app/ui/BackgroundCall.h"
-#include "app/ui/Prompter.h"
+#include "widgets/BackgroundCall.h"
+#include "widgets/Prompter.h"
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
-#include "net/LoginDialogState.h"
+#include "app/LoginDialogState.h"
 #include "net/LoginSession.h"
 #include "text/GbkCodec.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/LoginDialogState.h"
+#include "app/LoginDialogState.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/LinkLabel.h"
+#include "widgets/LinkLabel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "app/ui/LoginDialog.h"
-#include "net/LoginDialogState.h"
+#include "widgets/LoginDialog.h"
+#include "app/LoginDialogState.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"

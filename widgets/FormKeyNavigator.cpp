@@ -1,4 +1,4 @@
-#include "app/ui/FormKeyNavigator.h"
+#include "widgets/FormKeyNavigator.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

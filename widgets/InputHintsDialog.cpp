@@ -1,4 +1,4 @@
-#include "app/ui/InputHintsDialog.h"
+#include "widgets/InputHintsDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,8 +7,8 @@
 
 #include "app/ClientState.h"
 #include "app/InputHints.h"
-#include "app/ui/LimitedTextEdit.h"
-#include "app/ui/Prompter.h"
+#include "widgets/LimitedTextEdit.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 

@@ -1,4 +1,4 @@
-#include "app/ui/LimitedTextEdit.h"
+#include "widgets/LimitedTextEdit.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/ClientState.h"
-#include "app/ui/ListChoiceDialog.h"
+#include "widgets/ListChoiceDialog.h"
 
 namespace tallux {
 

@@ -1,4 +1,4 @@
-#include "net/LoginDialogState.h"
+#include "app/LoginDialogState.h"
 
 #include <fstream>
 

@@ -1,8 +1,8 @@
-#include "app/ui/WorkbookPrompts.h"
+#include "widgets/WorkbookPrompts.h"
 
 #include <QString>
 
-#include "app/ui/Prompter.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 

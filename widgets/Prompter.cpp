@@ -1,4 +1,4 @@
-#include "app/ui/Prompter.h"
+#include "widgets/Prompter.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
