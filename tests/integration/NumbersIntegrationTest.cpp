@@ -110,8 +110,8 @@ TEST_F(NumbersIntegrationTest, TwoKindsOneThroughTheOneToManyDefinition) {
     Client plain(server->Port());
     plain.session = client.session;
     plain.session.numberServiceFlag = false;
-    NumberContext local = Numbers(plain);
-    std::string made = GenerateWaybillNumber(local, G("国内特快专递"), 42, true, mode, extras);
+    NumberContext withoutService = Numbers(plain);
+    std::string made = GenerateWaybillNumber(withoutService, G("国内特快专递"), 42, true, mode, extras);
     EXPECT_EQ(made.substr(3), "00421SZ");
     EXPECT_EQ(mode, -1);
 }

@@ -203,10 +203,10 @@ TEST(WebClient, InflatesCompressedAnswers) {
     auto hex = [](std::size_t n, bool upper) {
         char digits[32];
         auto end = std::to_chars(digits, digits + sizeof digits, n, 16).ptr;
-        std::string text(digits, end);
+        std::string number(digits, end);
         if (upper)
-            for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return text;
+            for (char& c : number) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return number;
     };
     auto chunked = [&hex](const std::string& data) {
         std::string first = data.substr(0, data.size() / 2), rest = data.substr(data.size() / 2);

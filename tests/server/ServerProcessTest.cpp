@@ -33,7 +33,7 @@ namespace {
 // not exit normally).
 int RunToEnd(const std::vector<std::string>& args) {
     std::vector<char*> argv;
-    std::string binary = TALLUX_SERVER_BINARY;
+    std::string binary = TALLUX_SERVER;
     argv.push_back(binary.data());
     std::vector<std::string> copy = args;
     for (std::string& a : copy) argv.push_back(a.data());
@@ -130,7 +130,7 @@ protected:
     std::unique_ptr<ServerProcess> Start(std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"--db", db, "--listen", "127.0.0.1:0"};
         args.insert(args.end(), extra.begin(), extra.end());
-        auto server = std::make_unique<ServerProcess>(TALLUX_SERVER_BINARY, args);
+        auto server = std::make_unique<ServerProcess>(TALLUX_SERVER, args);
         EXPECT_GT(server->Port(), 0) << "first line: " << server->FirstLine();
         return server;
     }
