@@ -7,8 +7,11 @@
 namespace tallux {
 
 // The menu and toolbar commands of the main window. The numbers are the
-// client's command identifiers; they also key the toolbar order and the
-// enable rules.
+// client's command identifiers, kept as they have always been: the upload
+// animation shows its frames by putting one of the six kCmdUploadFrame
+// commands into the upload button's slot, the toolbar order and the enable
+// rules are written in them, and the tests name commands by number. Nothing
+// is stored under them.
 enum CommandId : int {
     kCmdLogin = 32771,                   // 登入服务器
     kCmdSave = 32772,                    // 保存

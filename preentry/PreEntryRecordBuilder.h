@@ -48,7 +48,7 @@ struct PreEntryBuildInput {
 std::optional<PreEntryCheckFailure> BuildShipmentRecord(PreEntryValues& values, PreEntryPaneValues& panes,
                                                         const PreEntryBuildInput& input, ShipmentRecord& record);
 
-// Step 1 alone: at least 8 and at most 30 bytes, then three numbers
+// The business-date check alone: at least 8 and at most 30 bytes, then three numbers
 // (year, month, day) each after any run of non-digits, a valid date with a
 // year from 100 to 9999.
 std::optional<PreEntryCheckFailure> ParseBusinessDate(std::u16string& text, int& year, int& month, int& day);
@@ -57,7 +57,9 @@ std::optional<PreEntryCheckFailure> ParseBusinessDate(std::u16string& text, int&
 // "L*W*H" and the volumetric letter fit the record's dimensions field.
 inline constexpr int kMaxPieceDimension = 9999;
 
-// Actual weight and dimensions text from the piece weights (steps 7, 8).
+// The save's actual weight and dimensions text: the weight itself, or one
+// piece's weight with its "L*W*H" (sides within kMaxPieceDimension), or the
+// sum of the counted pieces' weights; then the volumetric letter appended.
 void ApplyPieceWeights(ShipmentRecord& record, const std::vector<PieceWeightRecord>& pieces, char volumetricLetter);
 
 }  // namespace tallux

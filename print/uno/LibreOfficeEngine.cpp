@@ -56,6 +56,7 @@
 #include <osl/file.hxx>
 #include <rtl/ustring.hxx>
 
+#include "print/CivilDays.h"
 #include "print/uno/OfficeProcess.h"
 
 namespace tallux {
@@ -114,15 +115,6 @@ Sequence<css::beans::PropertyValue> Properties(std::initializer_list<css::beans:
 
 OUString PageRange(int fromPage, int toPage) {
     return OUString::number(fromPage) + "-" + OUString::number(toPage);
-}
-
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
 // The context of this process's own UNO runtime, made once. Without
