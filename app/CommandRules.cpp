@@ -57,32 +57,32 @@ CommandState CommandStateOf(int command, const CommandContext& context) {
         enabled = true;
         break;
     case kCmdSave:
-        enabled = hasPage && flags.saveEnabled != 0;
+        enabled = hasPage && flags.saveEnabled;
         break;
     case kCmdUpload:
-        enabled = hasPage && flags.uploadEnabled != 0 && !context.running;
+        enabled = hasPage && flags.uploadEnabled && !context.running;
         break;
     case kCmdDelete:
-        enabled = hasPage && flags.deleteEnabled != 0;
+        enabled = hasPage && flags.deleteEnabled;
         break;
     case kCmdNewRecord:
-        enabled = hasPage && flags.newEnabled != 0;
+        enabled = hasPage && flags.newEnabled;
         break;
-    // listOnly is -1 before the first layout, which counts as list-only.
+    // Before the first layout the form counts as not shown.
     case kCmdCopyAll:
-        enabled = hasPage && flags.listOnly == 0;
+        enabled = hasPage && flags.FormShown();
         break;
     case kCmdPasteAll:
-        enabled = hasPage && flags.pasteAvailable != 0 && flags.listOnly == 0;
+        enabled = hasPage && flags.pasteAvailable && flags.FormShown();
         break;
     case kCmdQuery:
-        enabled = hasPage && flags.queryEnabled != 0;
+        enabled = hasPage && flags.queryEnabled;
         break;
     case kCmdExportReport:
-        enabled = hasPage && context.listRowCount > 0 && flags.exportEnabled != 0;
+        enabled = hasPage && context.listRowCount > 0 && flags.exportEnabled;
         break;
     case kCmdPrintReport:
-        enabled = hasPage && flags.printReportEnabled != 0;
+        enabled = hasPage && flags.printReportEnabled;
         break;
     case kCmdSettlementSummary:
         enabled = context.loggedIn && context.customerId > 0;

@@ -77,7 +77,7 @@ public:
             source_.ApplyResult(id, code);
     }
     void Progress(int, int) override {}
-    void Finished(int, int) override { source_.Finish(); }
+    void Finished(const tallux::UploadOutcome&) override { source_.Finish(); }
 
     int failures = 0;
 

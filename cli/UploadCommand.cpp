@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/BaseDataCommand.h"
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 #include "net/BaseData.h"
 #include "net/HttpTransport.h"
 #include "net/UploadRequests.h"
@@ -51,10 +51,10 @@ public:
 
     void Progress(int, int) override {}
 
-    void Finished(int first, int second) override {
+    void Finished(const UploadOutcome& outcome) override {
         source_.Finish();
-        transportFailure_ = first < 0 ? first : 0;
-        stopped_ = first >= 0 && second < 0;
+        transportFailure_ = outcome.kind == UploadOutcome::Kind::Unreachable ? outcome.transportError : 0;
+        stopped_ = outcome.kind == UploadOutcome::Kind::Stopped;
     }
 
     int Failures() const { return failures_; }

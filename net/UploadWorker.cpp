@@ -28,7 +28,8 @@ void RunUpload(const std::vector<int>& ids, UploadHandler& handler, const Upload
         }
         const TransactionAnswer answer = post(*body);
         if (!answer.Delivered()) {
-            handler.Finished(answer.transport == 0 ? -1 : answer.transport, 0);
+            handler.Finished({UploadOutcome::Kind::Unreachable, successes, failures,
+                              answer.transport == 0 ? -1 : answer.transport});
             return;
         }
         if (answer.code > 0)
@@ -43,10 +44,8 @@ void RunUpload(const std::vector<int>& ids, UploadHandler& handler, const Upload
         }
     }
     if (!stopped && !keepRunning && successes + failures < static_cast<int>(ids.size())) stopped = true;
-    if (stopped)
-        handler.Finished(successes, -1 - failures);
-    else
-        handler.Finished(successes, failures);
+    handler.Finished(
+        {stopped ? UploadOutcome::Kind::Stopped : UploadOutcome::Kind::Completed, successes, failures, 0});
 }
 
 bool UploadWorker::Start(std::vector<int> ids, UploadHandler& handler, UploadPost post) {

@@ -12,6 +12,19 @@
 
 namespace tallux {
 
+// How an upload run ended.
+struct UploadOutcome {
+    enum class Kind {
+        Completed,    // every id was sent or found unsendable
+        Stopped,      // stopped by the caller, or the server refused the run
+        Unreachable,  // a transport failure; later ids were not sent
+    };
+    Kind kind;
+    int successes;  // records the server accepted before the end
+    int failures;   // records refused or unsendable before the end
+    int transportError;  // Unreachable: the transport's code, below 0; else 0
+};
+
 // What an upload run needs from its caller. Every call comes from the
 // worker thread.
 class UploadHandler {
@@ -25,10 +38,8 @@ public:
     virtual void RecordResult(int id, int code) = 0;
     // Running totals after each record.
     virtual void Progress(int successes, int failures) = 0;
-    // Exactly once, last, whatever ended the run: (successes, failures)
-    // when every id was sent, (successes, -1 - failures) when stopped, or
-    // (negative transport code, 0) when the server could not be reached.
-    virtual void Finished(int first, int second) = 0;
+    // Exactly once, last, whatever ended the run.
+    virtual void Finished(const UploadOutcome& outcome) = 0;
 };
 
 // Sends one request and reads the answer's result code.

@@ -1,19 +1,26 @@
 #pragma once
 
+#include <optional>
+
 namespace tallux {
 
 // What a work page tells the view about which commands it takes.
 struct PageFlags {
-    int listOnly = -1;  // -1 until the first layout; then 0 (form shown) or 1
-    int pasteAvailable = 0;
-    int exportEnabled = 0;
-    int deleteEnabled = 0;
-    int saveEnabled = 0;
-    int newEnabled = 1;
-    int printReportEnabled = 0;
-    int queryEnabled = 0;
-    int uploadEnabled = 0;
-    int created = 0;
+    // Unset until the first layout; then true for the list alone, false
+    // with the form shown.
+    std::optional<bool> listOnly;
+    bool pasteAvailable = false;
+    bool exportEnabled = false;
+    bool deleteEnabled = false;
+    bool saveEnabled = false;
+    bool newEnabled = true;
+    bool printReportEnabled = false;
+    bool queryEnabled = false;
+    bool uploadEnabled = false;
+    bool created = false;
+
+    // Laid out with the form shown (not before the first layout).
+    bool FormShown() const { return listOnly == false; }
 };
 
 }  // namespace tallux

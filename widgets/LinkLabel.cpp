@@ -39,7 +39,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
         pressed_ = false;
         event->accept();
         // Only a release over the label counts, as with a button.
-        if (rect().contains(event->position().toPoint())) emit clicked();
+        if (rect().contains(event->position().toPoint())) emit Clicked();
         return;
     }
     QLabel::mouseReleaseEvent(event);
@@ -48,7 +48,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 void LinkLabel::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
-        emit clicked();
+        emit Clicked();
         return;
     }
     QLabel::keyPressEvent(event);

@@ -6,7 +6,7 @@
 namespace tallux {
 
 // A text that acts like a link: hand cursor, its own colour, underlined
-// while the pointer is over it, and clicked() on a left click (or Space /
+// while the pointer is over it, and Clicked() on a left click (or Space /
 // Enter when it has the keyboard focus).
 class LinkLabel : public QLabel {
     Q_OBJECT
@@ -17,7 +17,7 @@ public:
     QColor Color() const { return color_; }
 
 signals:
-    void clicked();
+    void Clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -14,7 +14,7 @@
 #include "app/CommandIds.h"
 #include "app/UploadProgress.h"
 #include "app/gui/MainFrame.h"
-#include "app/gui/UploadJob.h"
+#include "app/gui/ShipmentUploadJob.h"
 #include "widgets/BackgroundCall.h"
 #include "widgets/LoginDialog.h"
 #include "widgets/Prompter.h"
@@ -38,7 +38,7 @@ CVarnoClientView::CVarnoClientView(ClientState& state, CMainFrame* frame, PageFa
         if (page) page->hide();
         pages_[index] = page;
     }
-    if (clientPages) uploadRunner_ = std::make_unique<CShipmentUploadJob>(state_, *this);
+    if (clientPages) uploadRunner_ = std::make_unique<ShipmentUploadJob>(state_, *this);
 }
 
 // The pages are child widgets and go with the view, after the upload thread
@@ -254,8 +254,8 @@ void CVarnoClientView::Upload() {
     if (!current_ || state_.runningMark.load()) return;
     // Only these two pages upload. Checked before the mark is set, so that a
     // request from another page cannot leave the mark set for good.
-    const int jobKind = currentIndex_;
-    if (jobKind != kPreEntryPage && jobKind != kCheckpointScanPage) return;
+    if (currentIndex_ != kPreEntryPage && currentIndex_ != kCheckpointScanPage) return;
+    const auto jobKind = static_cast<PageKind>(currentIndex_);
     if (!EnsureLoggedIn()) return;
     // The login dialog may have let a pricing run start meanwhile.
     if (state_.runningMark.exchange(true)) return;
@@ -297,15 +297,15 @@ void CVarnoClientView::EndUploadRun() {
     emit CommandStatesChanged();
 }
 
-void CVarnoClientView::OnUploadProgress(int run, int a, int b) {
+void CVarnoClientView::OnUploadProgress(int run, int successes, int failures) {
     if (run != uploadRun_ || !state_.uploadRunning) return;
-    const UploadProgress progress = DescribeUploadProgress(a, b, uploadCount_);
+    const UploadProgress progress = DescribeUploadProgress(successes, failures, uploadCount_);
     if (frame_) frame_->SetOperationText(QString::fromStdString(progress.text));
 }
 
-void CVarnoClientView::OnUploadFinished(int run, int a, int b) {
+void CVarnoClientView::OnUploadFinished(int run, const UploadOutcome& outcome) {
     if (run != uploadRun_ || !state_.uploadRunning) return;
-    const UploadProgress progress = DescribeUploadProgress(a, b, uploadCount_);
+    const UploadProgress progress = DescribeUploadProgress(outcome, uploadCount_);
     if (frame_) frame_->SetOperationText(QString::fromStdString(progress.text));
     EndUploadRun();
 }

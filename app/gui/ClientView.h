@@ -9,6 +9,7 @@
 
 #include "app/CommandRules.h"
 #include "app/PageKind.h"
+#include "net/UploadWorker.h"
 #include "query/PageFlags.h"
 
 namespace tallux {
@@ -23,9 +24,10 @@ class CWorkPage;
 class UploadRunner {
 public:
     virtual ~UploadRunner() = default;
-    // Starts run number run for the ids collected on page (job kind 0
-    // pre-entry, 2 checkpoint scans); false when nothing was started.
-    virtual bool Start(int run, int jobKind, CWorkPage* page, const std::vector<int>& ids) = 0;
+    // Starts run number run for the ids collected on page; jobKind is the
+    // kind of that page (kPreEntryPage or kCheckpointScanPage), which tells
+    // what the ids are. False when nothing was started.
+    virtual bool Start(int run, PageKind jobKind, CWorkPage* page, const std::vector<int>& ids) = 0;
     // Asks the run to end after the record being sent; it still reports.
     virtual void Stop() = 0;
     // Stops the run and returns once its thread has ended; what the run
@@ -37,6 +39,7 @@ public:
 // them at a time and routes the page commands to the page shown through
 // the page interface. Page objects exist from the view's construction;
 // their windows are built the first time they are shown.
+// The name is one of the client's shared names and keeps its C prefix.
 class CVarnoClientView : public QWidget {
     Q_OBJECT
 public:
@@ -78,14 +81,11 @@ public:
     void EndUploads();
 
 public slots:
-    // Message 1131 from the upload worker to the view: a successes and b
-    // failures so far. Messages of other runs than the current one are
-    // ignored.
-    void OnUploadProgress(int run, int a, int b);
-    // The end of a run, whatever ended it: (successes, failures) when every
-    // record was sent, (successes, -1 - failures) after a stop, (negative
-    // transport code, 0) when the server could not be reached.
-    void OnUploadFinished(int run, int a, int b);
+    // The running totals of run after a record. Reports of other runs than
+    // the current one are ignored, here and in OnUploadFinished.
+    void OnUploadProgress(int run, int successes, int failures);
+    // The end of run, whatever ended it.
+    void OnUploadFinished(int run, const UploadOutcome& outcome);
 
 signals:
     // The page shown, its list or its selection changed: the command states

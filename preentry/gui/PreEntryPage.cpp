@@ -16,6 +16,7 @@
 #include "app/CommandIds.h"
 #include "widgets/ListChoiceDialog.h"
 #include "widgets/Prompter.h"
+#include "widgets/QueuedDelivery.h"
 #include "net/ServerOperations.h"
 #include "net/TransactionPost.h"
 #include "net/UploadRequests.h"
@@ -28,9 +29,7 @@
 namespace tallux {
 namespace {
 
-constexpr Qt::Alignment kLeft = Qt::AlignLeft;
-constexpr Qt::Alignment kRight = Qt::AlignRight;
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+using namespace column_alignment;
 
 const ListColumn kColumns[] = {
     {"序号", 40, kLeft},      {"记", 25, kLeft},        {"*检查*", 60, kLeft},     {"业务日期", 80, kLeft},
@@ -55,8 +54,25 @@ const QColor kDoneText(0, 128, 0);
 // The form at the left of the list; the list takes the rest of the width.
 constexpr int kFormWidth = 380;
 
-// Pricing answers are short: a fee and a line feed.
-constexpr std::size_t kPricingAnswerSize = 1024;
+// What a pricing run tells the page, from the run's thread. The fees go to
+// the page queued, so they are written on its thread (and not at all once it
+// is gone). The end clears the application's running mark at once, as the
+// run's last step: exactly once per run, also when the page is being closed
+// (it stops the run and waits for it).
+class PagePricingResults : public PricingHandler {
+public:
+    PagePricingResults(CPreEntryPage& page, std::atomic<bool>& runningMark)
+        : page_(&page), runningMark_(runningMark) {}
+
+    void ShipmentPriced(int id, std::optional<std::int64_t> hundredths) override {
+        DeliverQueued(page_, [id, hundredths](CPreEntryPage& page) { page.OnShipmentPriced(id, hundredths); });
+    }
+    void Finished(const PricingOutcome&) override { runningMark_ = false; }
+
+private:
+    CPreEntryPage* page_;
+    std::atomic<bool>& runningMark_;
+};
 
 QStringList ToQt(const std::vector<std::u16string>& texts) {
     QStringList list;
@@ -101,19 +117,20 @@ LocalShipmentStores CPreEntryPage::Stores() {
 void CPreEntryPage::OnFirstShow() {
     CWorkPage::OnFirstShow();
     SetTitle(QStringLiteral("●预录未上传业务记录列表"));
-    flags_.exportEnabled = 1;
+    flags_.exportEnabled = true;
     // Printing comes with its own part.
-    flags_.printReportEnabled = 0;
-    flags_.uploadEnabled = 1;
-    flags_.newEnabled = 1;
-    flags_.deleteEnabled = 0;
+    flags_.printReportEnabled = false;
+    flags_.uploadEnabled = true;
+    flags_.newEnabled = true;
+    flags_.deleteEnabled = false;
     SetUpList(kColumns);
     for (const char* entry : kMenuEntries) List()->AddMenuItem(QString::fromUtf8(entry));
 
     form_ = new CPreEntryForm(state_, this);
     connect(form_, &CPreEntryForm::RecordSaved, this, &CPreEntryPage::ShowSavedRecord);
     connect(form_, &CPreEntryForm::RecordDeleted, this, &CPreEntryPage::RemoveDeletedRecord);
-    connect(form_, &CPreEntryForm::ListOnlyRequested, this, [this] { Post(this, kMsgListOnly, 0, 0); });
+    connect(form_, &CPreEntryForm::ListOnlyRequested, this,
+            [this] { DeliverQueued(this, [](CPreEntryPage& page) { page.OnListOnly(); }); });
     SetForm(form_, kFormWidth);
 
     FillList();
@@ -137,8 +154,8 @@ void CPreEntryPage::Refresh() {
     if (form_) form_->NewRecord();
 }
 
-void CPreEntryPage::OnMsg1137(qintptr filter, qintptr) {
-    filter_ = static_cast<int>(filter);
+void CPreEntryPage::OnRowFilterChosen(int filter) {
+    filter_ = filter;
     Refresh();
 }
 
@@ -188,21 +205,21 @@ void CPreEntryPage::OpenItem(int row) {
     CReportListCtrl* list = List();
     if (!list || !form_) return;
     SetFormMode(false);
-    flags_.deleteEnabled = form_->LoadRecord(list->GetRowValue(row)) ? 1 : 0;
+    flags_.deleteEnabled = form_->LoadRecord(list->GetRowValue(row));
 }
 
 void CPreEntryPage::NewRecord() {
-    flags_.deleteEnabled = 0;
+    flags_.deleteEnabled = false;
     if (form_) form_->NewRecord();
 }
 
 void CPreEntryPage::Save() {
-    if (form_ && flags_.listOnly == 0) form_->SaveRecord();
+    if (form_ && flags_.FormShown()) form_->SaveRecord();
 }
 
 void CPreEntryPage::DeleteSelected() {
     if (!form_ || !List()) return;
-    if (flags_.listOnly == 0) {
+    if (flags_.FormShown()) {
         form_->DeleteCurrent();
         return;
     }
@@ -228,7 +245,7 @@ void CPreEntryPage::DeleteSelected() {
 void CPreEntryPage::CopyAll() {
     if (!form_) return;
     form_->CopyAll();
-    flags_.pasteAvailable = 1;
+    flags_.pasteAvailable = true;
 }
 
 void CPreEntryPage::PasteAll() {
@@ -237,9 +254,9 @@ void CPreEntryPage::PasteAll() {
 
 int CPreEntryPage::CollectForUpload(std::vector<int>& ids) { return CollectSelectedValues(ids); }
 
-void CPreEntryPage::OnMsg1127(qintptr choice, qintptr) {
+void CPreEntryPage::OnMenuChoice(int entry, int) {
     if (!List()) return;
-    switch (choice) {
+    switch (entry) {
     case kChangeKind:
         ChangeKindOfSelected();
         break;
@@ -357,50 +374,37 @@ void CPreEntryPage::PriceSelected() {
         state_.runningMark = false;
         return;
     }
-    // The requests are made here from the records as they are now; the
-    // thread only sends them, on copies of the address and the timeouts.
+    // The requests are made here from the records as they are now; the run
+    // only sends them, on copies of the address and the timeouts.
     const TransactionContext context{state_.server, state_.session, state_.serverSettings.site};
-    std::vector<std::pair<int, std::optional<std::string>>> requests;
+    std::vector<PricingRequest> requests;
     LocalShipmentStores stores = Stores();
     for (int id : ids) {
         const std::optional<ShipmentRecord> record = StoredShipment(stores, id);
-        requests.emplace_back(id, record ? PreEntryPricingRequest(context, *record, state_.baseData.kinds)
-                                         : std::nullopt);
+        requests.push_back(
+            {id, record ? PreEntryPricingRequest(context, *record, state_.baseData.kinds) : std::nullopt});
     }
-    // A finished run's thread has cleared the mark as its last step.
-    if (pricing_.joinable()) pricing_.join();
-    stopPricing_ = false;
-    pricing_ = std::thread([this, requests = std::move(requests), server = state_.server,
-                            timeouts = context.timeouts] {
-        for (const auto& [id, body] : requests) {
-            if (stopPricing_) break;
-            if (!body) {
-                Post(this, kMsg1133, id, -1);
-                continue;
-            }
-            const TransactionAnswer answer = PostTransaction(server, *body, kPricingAnswerSize, timeouts);
-            // A transport failure ends the run; what was priced keeps its fee.
-            if (!answer.Delivered()) break;
-            Post(this, kMsg1133, id, PriceHundredths(answer.text));
-        }
+    if (!pricingResults_) pricingResults_ = std::make_unique<PagePricingResults>(*this, state_.runningMark);
+    // The run before cleared the mark only when it was over, so Start does
+    // not refuse; should it, the mark must not stay taken.
+    if (!pricing_.Start(std::move(requests), *pricingResults_, state_.server, context.timeouts))
         state_.runningMark = false;
-    });
 }
 
 void CPreEntryPage::StopPricing() {
-    stopPricing_ = true;
-    if (pricing_.joinable()) pricing_.join();
+    pricing_.Stop();
+    pricing_.Wait();
 }
 
-void CPreEntryPage::OnMsg1133(qintptr id, qintptr hundredths) {
+void CPreEntryPage::OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) {
     CReportListCtrl* list = List();
-    if (!list || hundredths <= 0) return;
-    const int row = list->FindRowByValue(static_cast<int>(id));
+    if (!list || !hundredths || *hundredths <= 0) return;
+    const int row = list->FindRowByValue(id);
     if (row < 0) return;
     LocalShipmentStores stores = Stores();
     const std::optional<ShipmentRecord> priced =
-        ChangeStoredShipment(stores, static_cast<int>(id), [&](ShipmentRecord& record) {
-            record.fee = static_cast<double>(hundredths) * 0.01;
+        ChangeStoredShipment(stores, id, [&](ShipmentRecord& record) {
+            record.fee = static_cast<double>(*hundredths) * 0.01;
             return true;
         });
     if (!priced) return;
@@ -408,14 +412,14 @@ void CPreEntryPage::OnMsg1133(qintptr id, qintptr hundredths) {
     list->SetRowColours(row, kDoneText, Qt::white);
 }
 
-void CPreEntryPage::OnMsg1131(qintptr id, qintptr result) {
+void CPreEntryPage::OnUploadResult(int id, int code) {
     CReportListCtrl* list = List();
     if (!list) return;
-    const int row = list->FindRowByValue(static_cast<int>(id));
+    const int row = list->FindRowByValue(id);
     if (row < 0) return;
-    if (result <= 0) {
+    if (code <= 0) {
         list->SetRowColours(row, kFailedText, Qt::white);
-        list->SetText(row, kPreEntryCheckColumn, QString::fromStdString(UploadFailureText(static_cast<int>(result))));
+        list->SetText(row, kPreEntryCheckColumn, QString::fromStdString(UploadFailureText(code)));
         return;
     }
     list->DeleteRow(row);
@@ -438,7 +442,7 @@ void CPreEntryPage::ShowSavedRecord(const ShipmentRecord& record) {
     list->SetRowColours(row, record.mark == 1 ? kMarkedText : QColor(Qt::black), Qt::white);
     list->scrollTo(list->model()->index(row, 0));
     // The form is back to a new record: nothing to delete.
-    flags_.deleteEnabled = 0;
+    flags_.deleteEnabled = false;
     UpdateStatusLine();
 }
 
@@ -450,7 +454,7 @@ void CPreEntryPage::RemoveDeletedRecord(int id) {
         list->DeleteRow(row);
         RenumberFrom(row);
     }
-    flags_.deleteEnabled = 0;
+    flags_.deleteEnabled = false;
     UpdateStatusLine();
 }
 

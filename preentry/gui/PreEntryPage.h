@@ -1,11 +1,11 @@
 #pragma once
 
-#include <atomic>
-#include <thread>
+#include <memory>
 #include <vector>
 
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/PreEntryList.h"
+#include "preentry/PricingRun.h"
 #include "query/gui/WorkPage.h"
 #include "store/ShipmentRecord.h"
 
@@ -19,6 +19,7 @@ class CPreEntryForm;
 // change, the "?" check, number tidying and fetching, pricing, deleting the
 // selection) and hands the selection to the upload. Printing and the file
 // import are not part of this build.
+// The name is one of the client's shared names and keeps its C prefix.
 class CPreEntryPage : public CWorkPage {
     Q_OBJECT
 public:
@@ -42,21 +43,24 @@ public:
     int CollectForUpload(std::vector<int>& ids) override;
     void TidyWaybillNumbers() override;
     void FetchTransferNumbers() override;
-    // Asks the server the price of each selected shipment on a thread of its
-    // own; the fees arrive as message 1133 (record id, hundredths).
+    // Asks the server the price of each selected shipment in a pricing run on
+    // a thread of its own; the fees arrive as OnShipmentPriced, and the run
+    // clears the running mark when it ends.
     void PriceSelected() override;
 
     // Row context menu: 0 kind change, 1 set marks, 2 clear marks, 3 "?"
     // check, 4 tidy numbers.
-    void OnMsg1127(qintptr choice, qintptr rowValue) override;
-    // One upload result (record id, code). The upload has already applied it
-    // to the stores; the page shows it: the row goes for an accepted record,
-    // turns red with the reason otherwise.
-    void OnMsg1131(qintptr id, qintptr result) override;
-    // One pricing result (record id, fee in hundredths).
-    void OnMsg1133(qintptr id, qintptr hundredths) override;
-    // Row filter from the form: 0 unmarked, 1 marked, 2 all; then Refresh.
-    void OnMsg1137(qintptr filter, qintptr) override;
+    void OnMenuChoice(int entry, int rowValue) override;
+    // The upload has already applied the result to the stores; the page
+    // shows it: the row goes for an accepted record, turns red with the
+    // reason otherwise.
+    void OnUploadResult(int id, int code) override;
+    // Writes a fee above 0 to the record and its row, which turns green;
+    // nothing for a record that could not be priced.
+    void OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) override;
+    // From the form's filter checks: kShowUnmarked, kShowMarked or kShowAll;
+    // then Refresh.
+    void OnRowFilterChosen(int filter);
 
     CPreEntryForm* Form() const { return form_; }
     int RowFilter() const { return filter_; }
@@ -81,10 +85,11 @@ private:
     int filter_ = kShowAll;
     // Set while a print run is active; nothing prints in this build yet.
     bool printing_ = false;
-    // The pricing thread (it clears the running mark when it ends) and the
-    // request to end it early.
-    std::thread pricing_;
-    std::atomic<bool> stopPricing_{false};
+    // What the pricing run tells the page (made for the first run, kept for
+    // every later one) and the run itself, declared last so that it has
+    // ended before its handler goes.
+    std::unique_ptr<PricingHandler> pricingResults_;
+    PricingRun pricing_;
 };
 
 }  // namespace tallux

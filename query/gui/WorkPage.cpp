@@ -5,8 +5,6 @@
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
-#include <QPointer>
 
 #include "app/ClientState.h"
 #include "widgets/LinkLabel.h"
@@ -63,7 +61,7 @@ void CWorkPage::CreatePageWindow(QWidget* parent) {
     pageLink->SetColor(QColor(0, 128, 0));
     UseSmallFont(pageLink);
     pageLink->hide();
-    connect(pageLink, &LinkLabel::clicked, this, [this] { GoToPage(); });
+    connect(pageLink, &LinkLabel::Clicked, this, [this] { GoToPage(); });
     pageLink_ = pageLink;
 
     pageEdit_ = new QLineEdit(this);
@@ -75,10 +73,11 @@ void CWorkPage::CreatePageWindow(QWidget* parent) {
     transferLink->SetColor(QColor(0, 0, 255));
     UseSmallFont(transferLink);
     transferLink->hide();
-    connect(transferLink, &LinkLabel::clicked, this, [this] { FetchTransferNumbers(); });
+    connect(transferLink, &LinkLabel::Clicked, this, [this] { FetchTransferNumbers(); });
     transferLink_ = transferLink;
 
-    connect(list_, &CReportListCtrl::MenuChoice, this, [this](int entry, int rowValue) { OnMsg1127(entry, rowValue); });
+    connect(list_, &CReportListCtrl::MenuChoice, this,
+            [this](int entry, int rowValue) { OnMenuChoice(entry, rowValue); });
     connect(list_, &CReportListCtrl::RowActivated, this, [this](int) {
         const std::vector<int> selected = list_->SelectedRows();
         if (!selected.empty()) OpenItem(selected.front());
@@ -88,17 +87,16 @@ void CWorkPage::CreatePageWindow(QWidget* parent) {
 }
 
 void CWorkPage::SetFormMode(bool listOnly) {
-    const int mode = listOnly ? 1 : 0;
-    if (!list_ || flags_.listOnly == mode) return;
-    flags_.listOnly = mode;
+    if (!list_ || flags_.listOnly == listOnly) return;
+    flags_.listOnly = listOnly;
     LayOut();
-    if (hasForm_) flags_.saveEnabled = listOnly ? 0 : 1;
-    if (listOnly) flags_.deleteEnabled = DeletesInListMode(pageKind_) ? 1 : 0;
+    if (hasForm_) flags_.saveEnabled = !listOnly;
+    if (listOnly) flags_.deleteEnabled = DeletesInListMode(pageKind_);
 }
 
 void CWorkPage::LayOut() {
-    if (!list_ || flags_.listOnly < 0) return;
-    const bool listOnly = flags_.listOnly == 1;
+    if (!list_ || !flags_.listOnly.has_value()) return;
+    const bool listOnly = *flags_.listOnly;
 
     PageLayoutInput input;
     input.pageWidth = width();
@@ -134,7 +132,7 @@ void CWorkPage::resizeEvent(QResizeEvent* event) {
 
 void CWorkPage::OnFirstShow() {
     SetFormMode(true);
-    flags_.created = 1;
+    flags_.created = true;
 }
 
 void CWorkPage::ToggleSelectAll() {
@@ -150,39 +148,7 @@ void CWorkPage::ExportReport() {
     list_->Export(title_, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
-void CWorkPage::OnMsg1129(qintptr wParam, qintptr lParam) {
-    (void)wParam;
-    (void)lParam;
-    SetFormMode(true);
-}
-
-void CWorkPage::Dispatch(int message, qintptr wParam, qintptr lParam) {
-    switch (message) {
-    case kMsgMenuChoice: OnMsg1127(wParam, lParam); break;
-    case kMsgRecordSaved: OnMsg1128(wParam, lParam); break;
-    case kMsgListOnly: OnMsg1129(wParam, lParam); break;
-    case kMsgUploadResult: OnMsg1131(wParam, lParam); break;
-    case kMsg1132: OnMsg1132(wParam, lParam); break;
-    case kMsg1133: OnMsg1133(wParam, lParam); break;
-    case kMsgPrintProgress: OnMsg1134(wParam, lParam); break;
-    case kMsg1137: OnMsg1137(wParam, lParam); break;
-    case kMsg1141: OnMsg1141(wParam, lParam); break;
-    case kMsg1142: OnMsg1142(wParam, lParam); break;
-    default: break;
-    }
-}
-
-void CWorkPage::Post(CWorkPage* page, int message, qintptr wParam, qintptr lParam) {
-    if (!page) return;
-    // A page destroyed before delivery simply misses the message.
-    QPointer<CWorkPage> target(page);
-    QMetaObject::invokeMethod(
-        page,
-        [target, message, wParam, lParam] {
-            if (target) target->Dispatch(message, wParam, lParam);
-        },
-        Qt::QueuedConnection);
-}
+void CWorkPage::OnListOnly() { SetFormMode(true); }
 
 int CWorkPage::ListRowCount() const { return list_ ? list_->RowCount() : 0; }
 
@@ -213,10 +179,10 @@ void CWorkPage::SetUpList(std::span<const ListColumn> columns, bool checkBoxes) 
 
 void CWorkPage::ShowListOnly(const QString& title, std::span<const ListColumn> columns, bool checkBoxes) {
     SetTitle(title);
-    flags_ = PageFlags{flags_.listOnly};
-    flags_.exportEnabled = 1;
-    flags_.newEnabled = 0;
-    flags_.created = 1;
+    flags_ = PageFlags{.listOnly = flags_.listOnly};
+    flags_.exportEnabled = true;
+    flags_.newEnabled = false;
+    flags_.created = true;
     SetUpList(columns, checkBoxes);
     UpdateStatusLine();
 }
@@ -234,7 +200,7 @@ void CWorkPage::SetForm(QWidget* form, int formWidth) {
     hasForm_ = form != nullptr;
     if (!form_) return;
     if (form_->parentWidget() != this) form_->setParent(this);
-    form_->setVisible(flags_.listOnly == 0);
+    form_->setVisible(flags_.FormShown());
     LayOut();
 }
 

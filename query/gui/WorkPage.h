@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -18,6 +20,14 @@ struct ListColumn {
     Qt::Alignment alignment;
 };
 
+// The alignments the pages' column tables are written with
+// (`using namespace column_alignment;` beside the table).
+namespace column_alignment {
+inline constexpr Qt::Alignment kLeft = Qt::AlignLeft;
+inline constexpr Qt::Alignment kRight = Qt::AlignRight;
+inline constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+}  // namespace column_alignment
+
 }  // namespace tallux
 
 class QLabel;
@@ -28,18 +38,14 @@ namespace tallux {
 struct ClientState;
 class CReportListCtrl;
 
-// The messages pages, their forms and the workers exchange.
-enum PageMessage : int {
-    kMsgMenuChoice = 1127,     // list context-menu choice: entry, row value
-    kMsgRecordSaved = 1128,    // a form saved (1) or deleted a record
-    kMsgListOnly = 1129,       // back to the list-only layout
-    kMsgUploadResult = 1131,   // one upload result: record id, result
-    kMsg1132 = 1132,
-    kMsg1133 = 1133,
-    kMsgPrintProgress = 1134,  // one record of a printing batch
-    kMsg1137 = 1137,
-    kMsg1141 = 1141,
-    kMsg1142 = 1142,
+// One report of a printing batch that runs on a worker thread (labels,
+// waybills, invoices): one RecordDone after each record of the batch, in
+// batch order, then exactly one BatchEnded, after which the page may start
+// its next batch.
+struct PrintProgress {
+    enum class Step { RecordDone, BatchEnded };
+    Step step = Step::RecordDone;
+    int recordId = 0;  // RecordDone: the record the batch is through with; BatchEnded: 0
 };
 
 // The base of the six work pages: a report list with a status line above
@@ -48,8 +54,10 @@ enum PageMessage : int {
 // controls are built the first time the view shows it (CreatePageWindow,
 // then OnFirstShow once).
 //
-// The virtual operations are the page interface the view's commands call;
-// the defaults do nothing unless noted.
+// The virtual operations are the page interface: first the commands the
+// view calls, then the events the list, the forms and the workers report.
+// The defaults do nothing unless noted.
+// The name is one of the client's shared names and keeps its C prefix.
 class CWorkPage : public QWidget {
     Q_OBJECT
 public:
@@ -89,26 +97,29 @@ public:
     // SetFormMode(true), then marks the page created. Derived pages call it
     // first, then set title, flags, columns and form.
     virtual void OnFirstShow();
-    virtual void OnMsg1131(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1132(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1133(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1141(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1127(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1128(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1129(qintptr wParam, qintptr lParam);
-    virtual void OnMsg1137(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1134(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
-    virtual void OnMsg1142(qintptr wParam, qintptr lParam) { (void)wParam; (void)lParam; }
+
+    // The events, always on the page's thread: a worker delivers them with
+    // DeliverQueued (widgets/QueuedDelivery.h), so a page closed meanwhile
+    // gets nothing.
+
+    // A choice from the list's context menu: the entry's index and the
+    // value of the row the menu was opened on.
+    virtual void OnMenuChoice(int entry, int rowValue) { (void)entry; (void)rowValue; }
+    // The form asks for the list alone. Default: SetFormMode(true).
+    virtual void OnListOnly();
+    // One upload result, already applied to the stores: code > 0 the server
+    // accepted record id, else why it did not (UploadFailureText).
+    virtual void OnUploadResult(int id, int code) { (void)id; (void)code; }
+    // One pricing result: the fee of record id in hundredths, nullopt when
+    // the record could not be priced.
+    virtual void OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) { (void)id; (void)hundredths; }
+    // One report of a printing batch.
+    virtual void OnPrintProgress(const PrintProgress& progress) { (void)progress; }
 
     // Builds the controls as a child of parent, sized from the screen size
     // recorded at start-up. Called once by the view before OnFirstShow.
     void CreatePageWindow(QWidget* parent);
     bool HasWindow() const { return list_ != nullptr; }
-
-    // Delivers a message to the matching OnMsg handler now.
-    void Dispatch(int message, qintptr wParam, qintptr lParam);
-    // Queues a message for the page (a "posted" window message).
-    static void Post(CWorkPage* page, int message, qintptr wParam, qintptr lParam);
 
     int PageKind() const { return pageKind_; }
     const PageFlags& Flags() const { return flags_; }

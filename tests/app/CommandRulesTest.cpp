@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,13 @@ struct PageCase {
     std::vector<int> alsoOn;  // besides kAlwaysOn; every other command is off
 };
 
-PageFlags Flags(int listOnly, int paste, int exportOn, int deleteOn, int save, int newOn, int print, int query,
-                int upload) {
+// The layouts a page reports.
+const std::optional<bool> kNotLaidOut = std::nullopt;
+const std::optional<bool> kFormShown = false;
+const std::optional<bool> kListOnly = true;
+
+PageFlags Flags(std::optional<bool> listOnly, bool paste, bool exportOn, bool deleteOn, bool save, bool newOn,
+                bool print, bool query, bool upload) {
     PageFlags flags;
     flags.listOnly = listOnly;
     flags.pasteAvailable = paste;
@@ -47,27 +53,28 @@ PageFlags Flags(int listOnly, int paste, int exportOn, int deleteOn, int save, i
     flags.printReportEnabled = print;
     flags.queryEnabled = query;
     flags.uploadEnabled = upload;
-    flags.created = 1;
+    flags.created = true;
     return flags;
 }
 
 TEST(CommandRules, EnableStatesPerPageFollowTheTable) {
     const std::vector<PageCase> cases = {
-        {"no page yet: only the page-free commands", -1, Flags(0, 1, 1, 1, 1, 1, 1, 1, 1), 5, false, {}},
-        {"pre-entry with form and rows", kPreEntryPage, Flags(0, 1, 1, 1, 1, 1, 1, 0, 1), 3, false,
+        {"no page yet: only the page-free commands", -1, Flags(kFormShown, 1, 1, 1, 1, 1, 1, 1, 1), 5, false, {}},
+        {"pre-entry with form and rows", kPreEntryPage, Flags(kFormShown, 1, 1, 1, 1, 1, 1, 0, 1), 3, false,
          {kCmdSave, kCmdUpload, kCmdDelete, kCmdNewRecord, kCmdCopyAll, kCmdPasteAll, kCmdExportReport,
           kCmdPrintReport, kCmdPriceSelected, kCmdTidyWaybillNumbers, kCmdImportFile}},
-        {"pre-entry while a pricing run holds the mark: no upload, no pricing", kPreEntryPage, Flags(1, 0, 1, 0, 0, 1, 0, 0, 1), 3,
-         true, {kCmdNewRecord, kCmdExportReport, kCmdTidyWaybillNumbers, kCmdImportFile}},
-        {"record check, empty list: no export", kRecordCheckPage, Flags(1, 0, 1, 0, 1, 0, 1, 1, 0), 0, false,
+        {"pre-entry while a pricing run holds the mark: no upload, no pricing", kPreEntryPage,
+         Flags(kListOnly, 0, 1, 0, 0, 1, 0, 0, 1), 3, true,
+         {kCmdNewRecord, kCmdExportReport, kCmdTidyWaybillNumbers, kCmdImportFile}},
+        {"record check, empty list: no export", kRecordCheckPage, Flags(kListOnly, 0, 1, 0, 1, 0, 1, 1, 0), 0, false,
          {kCmdSave, kCmdQuery, kCmdPrintReport, kCmdPrintWaybills}},
-        {"checkpoint scan list-only", kCheckpointScanPage, Flags(1, 1, 1, 0, 0, 1, 0, 0, 1), 2, false,
+        {"checkpoint scan list-only", kCheckpointScanPage, Flags(kListOnly, 1, 1, 0, 0, 1, 0, 0, 1), 2, false,
          {kCmdUpload, kCmdNewRecord, kCmdExportReport}},
-        {"address book before its first layout", kAddressBookPage, Flags(-1, 1, 1, 0, 1, 1, 0, 0, 0), 2, false,
-         {kCmdSave, kCmdNewRecord, kCmdExportReport, kCmdImportFile}},
-        {"settlement", kSettlementPage, Flags(1, 0, 1, 0, 1, 0, 0, 1, 0), 4, false,
+        {"address book before its first layout", kAddressBookPage, Flags(kNotLaidOut, 1, 1, 0, 1, 1, 0, 0, 0), 2,
+         false, {kCmdSave, kCmdNewRecord, kCmdExportReport, kCmdImportFile}},
+        {"settlement", kSettlementPage, Flags(kListOnly, 0, 1, 0, 1, 0, 0, 1, 0), 4, false,
          {kCmdSave, kCmdQuery, kCmdExportReport}},
-        {"pre-query prints labels, waybills and invoices", kPreQueryPage, Flags(1, 0, 1, 1, 1, 0, 0, 1, 0), 1,
+        {"pre-query prints labels, waybills and invoices", kPreQueryPage, Flags(kListOnly, 0, 1, 1, 1, 0, 0, 1, 0), 1,
          false,
          {kCmdSave, kCmdDelete, kCmdQuery, kCmdExportReport, kCmdPrintLabels, kCmdPrintWaybills, kCmdPrintInvoices,
           kCmdInvoicesToFile}},

@@ -109,7 +109,7 @@ struct UploadCalls {
 class FakeUploadRunner : public UploadRunner {
 public:
     explicit FakeUploadRunner(UploadCalls& calls) : calls_(calls) {}
-    bool Start(int run, int jobKind, CWorkPage*, const std::vector<int>& ids) override {
+    bool Start(int run, PageKind jobKind, CWorkPage*, const std::vector<int>& ids) override {
         ++calls_.starts;
         calls_.run = run;
         calls_.ids = ids;
@@ -224,15 +224,15 @@ private slots:
 
     void EnableStatesFollowThePageShown() {
         PageFlags editing;
-        editing.listOnly = 0;
-        editing.saveEnabled = 1;
-        editing.deleteEnabled = 1;
-        editing.pasteAvailable = 1;
-        editing.uploadEnabled = 1;
+        editing.listOnly = false;
+        editing.saveEnabled = true;
+        editing.deleteEnabled = true;
+        editing.pasteAvailable = true;
+        editing.uploadEnabled = true;
         PageFlags querying;
-        querying.listOnly = 1;
-        querying.queryEnabled = 1;
-        querying.newEnabled = 0;
+        querying.listOnly = true;
+        querying.queryEnabled = true;
+        querying.newEnabled = false;
         flags_[kPreEntryPage] = editing;
         flags_[kRecordCheckPage] = querying;
         auto frame = MakeFrame();
@@ -265,7 +265,7 @@ private slots:
 
     void OneKeyPressSavesOnce() {
         PageFlags flags;
-        flags.saveEnabled = 1;
+        flags.saveEnabled = true;
         flags_[kPreEntryPage] = flags;
         auto frame = MakeFrame();
         QApplication::setActiveWindow(frame.get());
@@ -338,7 +338,7 @@ private slots:
         test::ScriptedPrompter prompter;
         state_->session.sessionNumber = 1;
         PageFlags flags;
-        flags.uploadEnabled = 1;
+        flags.uploadEnabled = true;
         flags_[kPreEntryPage] = flags;
         auto frame = MakeFrame();
         frame->UpdateCommandStates();
@@ -354,7 +354,7 @@ private slots:
     std::unique_ptr<CMainFrame> MakeUploadingFrame(UploadCalls& calls) {
         state_->session.sessionNumber = 1;
         PageFlags flags;
-        flags.uploadEnabled = 1;
+        flags.uploadEnabled = true;
         flags_[kPreEntryPage] = flags;
         flags_[kRecordCheckPage] = flags;
         auto frame = MakeFrame();
@@ -389,20 +389,20 @@ private slots:
         QVERIFY(state_->runningMark.load());
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("在传"));
 
-        view->OnUploadFinished(run, 3, -8);
+        view->OnUploadFinished(run, {UploadOutcome::Kind::Stopped, 3, 7, 0});
         QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 10 条(50%)。3 成功; 7 失败。终止传送"));
         QVERIFY(!state_->runningMark.load());
         QVERIFY(!view->UploadRunning());
         QCOMPARE(frame->UploadButtonAction()->iconText(), QStringLiteral("上传"));
         QVERIFY(frame->Action(kCmdUpload)->isEnabled());
         // A late report of the ended run is ignored.
-        view->OnUploadFinished(run, 5, 5);
+        view->OnUploadFinished(run, {UploadOutcome::Kind::Completed, 5, 5, 0});
         QCOMPARE(frame->OperationText(), QStringLiteral("共 20 条，已处理 10 条(50%)。3 成功; 7 失败。终止传送"));
 
         // A transport failure ends the run with its text.
         frame->RunCommand(kCmdUpload);
         QCOMPARE(calls.run, run + 1);
-        view->OnUploadFinished(calls.run, -5, 0);
+        view->OnUploadFinished(calls.run, {UploadOutcome::Kind::Unreachable, 0, 0, -5});
         QVERIFY(!state_->runningMark.load());
         QVERIFY(!frame->OperationText().contains(QStringLiteral("共 20 条")));
 
@@ -455,7 +455,7 @@ private slots:
         QCOMPARE(prompter.shown[0].text, QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n现在终止上传吗？请确认！"));
         QCOMPARE(prompter.shown[0].caption, QStringLiteral("终止上传确认提示"));
         QCOMPARE(prompter.shown[0].buttons, Prompter::Buttons::YesNo);
-        frame->View()->OnUploadFinished(calls.run, 2, -1);
+        frame->View()->OnUploadFinished(calls.run, {UploadOutcome::Kind::Stopped, 2, 0, 0});
         QVERIFY(!state_->runningMark.load());
     }
 
@@ -527,10 +527,10 @@ private slots:
             QCOMPARE(page->List()->ColumnCount(), c.columns);
             QCOMPARE(page->List()->ColumnHeading(c.columns - 1), QString::fromUtf8(c.lastHeading));
             // Nothing offers what these pages cannot do yet.
-            QCOMPARE(page->Flags().uploadEnabled, c.listCommands ? 1 : 0);
-            QCOMPARE(page->Flags().queryEnabled, 0);
-            QCOMPARE(page->Flags().saveEnabled, c.formSaves ? 1 : 0);
-            QCOMPARE(page->Flags().deleteEnabled, 0);  // a new record: nothing to delete yet
+            QCOMPARE(page->Flags().uploadEnabled, c.listCommands);
+            QCOMPARE(page->Flags().queryEnabled, false);
+            QCOMPARE(page->Flags().saveEnabled, c.formSaves);
+            QCOMPARE(page->Flags().deleteEnabled, false);  // a new record: nothing to delete yet
             frame.UpdateCommandStates();
             QVERIFY(!frame.Action(kCmdImportFile)->isEnabled());
             for (int command : {kCmdTidyWaybillNumbers, kCmdPriceSelected, kCmdUpload})

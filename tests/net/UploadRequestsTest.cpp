@@ -11,11 +11,12 @@
 #include "net/UploadWorker.h"
 #include "tests/net/TransactionTestSupport.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // The arguments of "{?=CALL name(args)}", split at the commas outside
 // quotes; quoted ones are returned without their quotes, still doubled.
@@ -259,8 +260,25 @@ public:
         calls.push_back("result " + std::to_string(id) + " " + std::to_string(code));
         if (onResult) onResult(id);
     }
-    void Progress(int a, int b) override { calls.push_back("progress " + std::to_string(a) + " " + std::to_string(b)); }
-    void Finished(int a, int b) override { calls.push_back("finished " + std::to_string(a) + " " + std::to_string(b)); }
+    void Progress(int successes, int failures) override {
+        calls.push_back("progress " + std::to_string(successes) + " " + std::to_string(failures));
+    }
+    // Written as "finished" and two numbers: successes and failures, a stop
+    // as successes and -1 - failures, an unreachable server as its code and 0.
+    void Finished(const UploadOutcome& outcome) override {
+        switch (outcome.kind) {
+        case UploadOutcome::Kind::Completed:
+            calls.push_back("finished " + std::to_string(outcome.successes) + " " + std::to_string(outcome.failures));
+            break;
+        case UploadOutcome::Kind::Stopped:
+            calls.push_back("finished " + std::to_string(outcome.successes) + " " +
+                            std::to_string(-1 - outcome.failures));
+            break;
+        case UploadOutcome::Kind::Unreachable:
+            calls.push_back("finished " + std::to_string(outcome.transportError) + " 0");
+            break;
+        }
+    }
 };
 
 // Answers each request with the code listed for its id.

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,14 +20,17 @@
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"
+#include "tests/support/ClientStateFixture.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/ShipmentFixtures.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // Takes entry row of the list dialog once it is up, and remembers its title.
 void WhenListIsUp(int row, QString* title) {
@@ -58,15 +60,7 @@ class PreEntryPageGuiTest : public QObject {
         LocalShipmentStores stores{state_->shipments, state_->goods, state_->weights, state_->storeLock};
         std::vector<int> ids;
         for (const std::string& waybill : waybills) {
-            ShipmentRecord shipment{};
-            shipment.id = -1;
-            shipment.businessYear = 2026;
-            shipment.businessMonth = 1;
-            shipment.businessDay = 5;
-            shipment.weight = 1;
-            shipment.destination = G("上海");
-            shipment.expressKind = G("国内特快专递");
-            shipment.waybillNumber = waybill;
+            ShipmentRecord shipment = test::ReadyShipment(waybill);
             GoodsLineRecord line{};
             line.description = "shoes";
             PieceWeightRecord piece{};
@@ -95,13 +89,8 @@ class PreEntryPageGuiTest : public QObject {
 private slots:
     void init() {
         dir_ = std::make_unique<test::TempDir>();
-        state_ = std::make_unique<ClientState>();
-        state_->programDirectory = dir_->Path().string() + "/";
-        std::filesystem::create_directories(dir_->Path() / "DATA");
-        QCOMPARE(state_->shipments.Open(dir_->File("DATA/recinput.dat")), 0);
-        QCOMPARE(state_->goods.Open(dir_->File("DATA/recgoods.dat")), 0);
-        QCOMPARE(state_->weights.Open(dir_->File("DATA/recweight.dat")), 0);
-        state_->storeLock.Release();  // as start-up does once the stores are open
+        state_ = test::ClientStateWithStores(*dir_);
+        QVERIFY(state_);
         state_->baseData.kinds.Append("GNTK", G("国内特快专递"));
         state_->baseData.kinds.Append("GJJJ", G("国际经济快递"));
     }
@@ -117,28 +106,28 @@ private slots:
         Select({0, 2});
         QString title;
         WhenListIsUp(1, &title);
-        page_->OnMsg1127(0, ids[0]);
+        page_->OnMenuChoice(0, ids[0]);
         QCOMPARE(title, QStringLiteral("批量更改快递类别(列表中选中的),双击选择！"));
         QCOMPARE(Column(11), (QStringList{"国际经济快递", "国内特快专递", "国际经济快递"}));
         QCOMPARE(state_->shipments.FindById(ids[2])->expressKind.view(), G("国际经济快递"));
         QCOMPARE(state_->shipments.FindById(ids[1])->expressKind.view(), G("国内特快专递"));
 
-        page_->OnMsg1127(1, ids[0]);
+        page_->OnMenuChoice(1, ids[0]);
         QCOMPARE(Column(1), (QStringList{"√", "", "√"}));
         Select({0});
-        page_->OnMsg1127(2, ids[0]);
+        page_->OnMenuChoice(2, ids[0]);
         QCOMPARE(Column(1), (QStringList{"", "", "√"}));
         QCOMPARE(int(state_->shipments.FindById(ids[0])->mark), 0);
         QCOMPARE(int(state_->shipments.FindById(ids[2])->mark), 1);
 
         // The filter of the form's checks: marked only, unmarked only, all.
-        page_->OnMsg1137(kShowMarked, 0);
+        page_->OnRowFilterChosen(kShowMarked);
         QCOMPARE(Column(4), QStringList{"TL3"});
         QCOMPARE(list_->RowTextColour(0), QColor(0, 0, 255));
-        page_->OnMsg1137(kShowUnmarked, 0);
+        page_->OnRowFilterChosen(kShowUnmarked);
         QCOMPARE(Column(4), (QStringList{"TL1", "TL2"}));
         QCOMPARE(Column(0), (QStringList{"1", "2"}));
-        page_->OnMsg1137(kShowAll, 0);
+        page_->OnRowFilterChosen(kShowAll);
         QCOMPARE(list_->RowCount(), 3);
         QCOMPARE(page_->StatusText(), QStringLiteral("●预录未上传业务记录列表  共 3 条记录"));
     }
@@ -155,7 +144,7 @@ private slots:
             QCOMPARE(SaveLocalShipment(stores, record, {}, {}, false).result, LocalSaveResult::Saved);
         }
         Select({0});  // the check is not limited to the selection
-        page_->OnMsg1127(3, ids[0]);
+        page_->OnMenuChoice(3, ids[0]);
         QCOMPARE(Column(2), (QStringList{"ok", "?出发"}));
     }
 
@@ -196,7 +185,7 @@ private slots:
         QCOMPARE(state_->goods.At(0)->parentId, ids[2]);
         QCOMPARE(state_->weights.Count(), 1);
         QCOMPARE(page_->StatusText(), QStringLiteral("●预录未上传业务记录列表  共 1 条记录"));
-        QCOMPARE(page_->Flags().listOnly, 1);  // the form stays out of sight
+        QCOMPARE(page_->Flags().listOnly, true);  // the form stays out of sight
     }
 
     void TidyingNeedsACustomerAndNoUpload() {
@@ -211,7 +200,7 @@ private slots:
         state_->uploadRunning = true;
         frame_->UpdateCommandStates();
         QVERIFY(!frame_->Action(kCmdTidyWaybillNumbers)->isEnabled());
-        page_->OnMsg1127(4, ids[0]);
+        page_->OnMenuChoice(4, ids[0]);
         QCOMPARE(Column(4), (QStringList{"AB12XXXXX89", "AB1234567"}));
 
         state_->uploadRunning = false;

@@ -1,5 +1,5 @@
 // The work page base: controls, layouts and flags, the link labels, the
-// status line, selection helpers, messages and the export command.
+// status line, selection helpers, events and the export command.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +15,7 @@
 #include "query/gui/WorkPage.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
+#include "widgets/QueuedDelivery.h"
 
 namespace tallux {
 
@@ -38,8 +39,10 @@ public:
     void OpenItem(int row) override { opened << row; }
     void GoToPage() override { goToPage++; }
     void FetchTransferNumbers() override { fetchTransfer++; }
-    void OnMsg1127(qintptr entry, qintptr value) override { messages << QPair<int, qintptr>(1127, entry * 1000 + value); }
-    void OnMsg1133(qintptr w, qintptr l) override { messages << QPair<int, qintptr>(1133, w + l); }
+    void OnMenuChoice(int entry, int value) override { events << QPair<int, qint64>(1127, entry * 1000 + value); }
+    void OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) override {
+        events << QPair<int, qint64>(1133, id + hundredths.value_or(0));
+    }
 
     void AddRows(int count) {
         for (int i = 0; i < count; ++i) {
@@ -52,7 +55,7 @@ public:
     int goToPage = 0;
     int fetchTransfer = 0;
     QList<int> opened;
-    QList<QPair<int, qintptr>> messages;
+    QList<QPair<int, qint64>> events;
 };
 
 class WorkPageGuiTest : public QObject {
@@ -95,28 +98,28 @@ private slots:
         QCOMPARE(transfer->Color(), QColor(0, 0, 255));
         QCOMPARE(jump->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(jump->isHidden() && transfer->isHidden() && page.findChild<QLineEdit*>("edit1100")->isHidden());
-        QCOMPARE(page.Flags().listOnly, -1);
+        QCOMPARE(page.Flags().listOnly, std::nullopt);
     }
 
     void firstShowLaysOutTheListOnly_data() {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("deleteEnabled");
-        QTest::newRow("record check") << int(kRecordCheckPage) << 0;
-        QTest::newRow("checkpoint scan") << int(kCheckpointScanPage) << 0;
-        QTest::newRow("address book") << int(kAddressBookPage) << 1;
-        QTest::newRow("settlement") << int(kSettlementPage) << 0;
-        QTest::newRow("pre-query") << int(kPreQueryPage) << 1;
-        QTest::newRow("pre-entry") << int(kPreEntryPage) << 1;
+        QTest::addColumn<bool>("deleteEnabled");
+        QTest::newRow("record check") << int(kRecordCheckPage) << false;
+        QTest::newRow("checkpoint scan") << int(kCheckpointScanPage) << false;
+        QTest::newRow("address book") << int(kAddressBookPage) << true;
+        QTest::newRow("settlement") << int(kSettlementPage) << false;
+        QTest::newRow("pre-query") << int(kPreQueryPage) << true;
+        QTest::newRow("pre-entry") << int(kPreEntryPage) << true;
     }
     void firstShowLaysOutTheListOnly() {
         QFETCH(int, kind);
-        QFETCH(int, deleteEnabled);
+        QFETCH(bool, deleteEnabled);
         auto page = MakePage(kind);
         QCOMPARE(page->firstShown, 1);
-        QCOMPARE(page->Flags().created, 1);
-        QCOMPARE(page->Flags().listOnly, 1);
+        QCOMPARE(page->Flags().created, true);
+        QCOMPARE(page->Flags().listOnly, true);
         QCOMPARE(page->Flags().deleteEnabled, deleteEnabled);
-        QCOMPARE(page->Flags().saveEnabled, 0);
+        QCOMPARE(page->Flags().saveEnabled, false);
         QCOMPARE(page->List()->geometry(), QRect(10, 20, 1004, 620));  // W-10-x by H-148
         const int statusX = kind == kPreEntryPage ? 65 : 10;
         QCOMPARE(Geometry(*page, "status1001"), QRect(statusX, 5, 1014 - statusX, 13));
@@ -131,20 +134,20 @@ private slots:
         QVERIFY(!form->isHidden());
         QCOMPARE(form->parentWidget(), page.get());
         QCOMPARE(page->List()->geometry(), QRect(300, 20, 714, 620));
-        QCOMPARE(page->Flags().listOnly, 0);
-        QCOMPARE(page->Flags().saveEnabled, 1);
-        QCOMPARE(page->Flags().deleteEnabled, 1);  // left as it was
+        QCOMPARE(page->Flags().listOnly, false);
+        QCOMPARE(page->Flags().saveEnabled, true);
+        QCOMPARE(page->Flags().deleteEnabled, true);  // left as it was
 
-        page->Dispatch(kMsgListOnly, 0, 0);
+        page->OnListOnly();
         QVERIFY(form->isHidden());
-        QCOMPARE(page->Flags().saveEnabled, 0);
+        QCOMPARE(page->Flags().saveEnabled, false);
         QCOMPARE(page->List()->geometry(), QRect(10, 20, 1004, 620));
     }
 
     void pagesWithoutFormKeepSaveAndTheSameModeDoesNothing() {
         auto page = MakePage(kSettlementPage);
         page->SetFormMode(false);
-        QCOMPARE(page->Flags().saveEnabled, 0);
+        QCOMPARE(page->Flags().saveEnabled, false);
         QCOMPARE(page->List()->geometry(), QRect(0, 20, 1014, 620));  // formWidth 0
         page->List()->setGeometry(1, 2, 3, 4);
         page->SetFormMode(false);  // unchanged mode: no new layout
@@ -241,20 +244,23 @@ private slots:
         emit page->List()->RowActivated(2);
         QCOMPARE(page->opened, (QList<int>{1}));  // the first selected row
         emit page->List()->MenuChoice(3, 42);
-        QCOMPARE(page->messages, (QList<QPair<int, qintptr>>{{1127, 3042}}));
+        QCOMPARE(page->events, (QList<QPair<int, qint64>>{{1127, 3042}}));
     }
 
-    void postedMessagesArriveLaterAndNeverAfterDestruction() {
+    void queuedEventsArriveLaterAndNeverAfterDestruction() {
+        const auto priced = [](int id, std::int64_t hundredths) {
+            return [id, hundredths](TestPage& page) { page.OnShipmentPriced(id, hundredths); };
+        };
         auto page = MakePage(kRecordCheckPage);
-        CWorkPage::Post(page.get(), kMsg1133, 4, 5);
-        QVERIFY(page->messages.isEmpty());
-        QTRY_COMPARE(page->messages.size(), 1);
-        QCOMPARE(page->messages[0], (QPair<int, qintptr>(1133, 9)));
+        DeliverQueued(page.get(), priced(4, 5));
+        QVERIFY(page->events.isEmpty());
+        QTRY_COMPARE(page->events.size(), 1);
+        QCOMPARE(page->events[0], (QPair<int, qint64>(1133, 9)));
 
-        CWorkPage::Post(page.get(), kMsg1133, 1, 1);
+        DeliverQueued(page.get(), priced(1, 1));
         page.reset();
         QCoreApplication::processEvents();  // must not touch the deleted page
-        CWorkPage::Post(nullptr, kMsg1133, 1, 1);
+        DeliverQueued(static_cast<TestPage*>(nullptr), priced(1, 1));
         QCoreApplication::processEvents();
     }
 

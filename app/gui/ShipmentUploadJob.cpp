@@ -1,6 +1,4 @@
-#include "app/gui/UploadJob.h"
-
-#include <QMetaObject>
+#include "app/gui/ShipmentUploadJob.h"
 
 #include <algorithm>
 
@@ -11,9 +9,9 @@
 #include "preentry/NumberSource.h"
 #include "preentry/ShipmentUploadSource.h"
 #include "app/PageKind.h"
-#include "query/PageFlags.h"
 #include "query/gui/WorkPage.h"
 #include "store/StoreLock.h"
+#include "widgets/QueuedDelivery.h"
 
 namespace tallux {
 namespace {
@@ -28,7 +26,7 @@ unsigned ProgramNumber(const ClientState& state) {
 }  // namespace
 
 // Everything one run reads, fixed at its start.
-struct CShipmentUploadJob::Run {
+struct ShipmentUploadJob::Run {
     Run(ClientState& state, int runNumber, CWorkPage* runPage)
         : number(runNumber),
           page(runPage),
@@ -61,11 +59,11 @@ struct CShipmentUploadJob::Run {
     ShipmentUploadSource source;
 };
 
-CShipmentUploadJob::CShipmentUploadJob(ClientState& state, CVarnoClientView& view) : state_(state), view_(&view) {}
+ShipmentUploadJob::ShipmentUploadJob(ClientState& state, CVarnoClientView& view) : state_(state), view_(&view) {}
 
-CShipmentUploadJob::~CShipmentUploadJob() { Shutdown(); }
+ShipmentUploadJob::~ShipmentUploadJob() { Shutdown(); }
 
-bool CShipmentUploadJob::Start(int run, int jobKind, CWorkPage* page, const std::vector<int>& ids) {
+bool ShipmentUploadJob::Start(int run, PageKind jobKind, CWorkPage* page, const std::vector<int>& ids) {
     if (jobKind != kPreEntryPage || ids.empty()) return false;
     // The view starts a run only after the previous one reported its end, so
     // its thread is done or about to be.
@@ -85,9 +83,9 @@ bool CShipmentUploadJob::Start(int run, int jobKind, CWorkPage* page, const std:
     });
 }
 
-void CShipmentUploadJob::Stop() { worker_.Stop(); }
+void ShipmentUploadJob::Stop() { worker_.Stop(); }
 
-void CShipmentUploadJob::Shutdown() {
+void ShipmentUploadJob::Shutdown() {
     worker_.Stop();
     // From here on the worker waits for nobody: it finishes the record it is
     // sending and ends; this thread applies what it reported afterwards.
@@ -102,19 +100,19 @@ void CShipmentUploadJob::Shutdown() {
     if (run_) run_->source.Finish();
 }
 
-std::optional<std::string> CShipmentUploadJob::Serialize(int id) { return run_->source.Serialize(id); }
+std::optional<std::string> ShipmentUploadJob::Serialize(int id) { return run_->source.Serialize(id); }
 
-void CShipmentUploadJob::RecordResult(int id, int code) {
+void ShipmentUploadJob::RecordResult(int id, int code) {
     std::unique_lock<std::mutex> lock(mutex_);
     results_.emplace_back(id, code);
     const std::size_t ticket = ++reported_;
     lock.unlock();
-    QMetaObject::invokeMethod(this, [this] { ApplyReportedResults(); }, Qt::QueuedConnection);
+    DeliverQueued(this, [](ShipmentUploadJob& job) { job.ApplyReportedResults(); });
     lock.lock();
     applied_.wait(lock, [&] { return appliedCount_ >= ticket || released_; });
 }
 
-void CShipmentUploadJob::ApplyReportedResults() {
+void ShipmentUploadJob::ApplyReportedResults() {
     // Not from within itself: the page's handling might run a nested event
     // loop; the outer call goes on with what is left.
     if (applying_ || !run_) return;
@@ -129,7 +127,7 @@ void CShipmentUploadJob::ApplyReportedResults() {
         }
         const auto [id, code] = result;
         run_->source.ApplyResult(id, code);
-        if (run_->page) run_->page->Dispatch(kMsgUploadResult, id, code);
+        if (run_->page) run_->page->OnUploadResult(id, code);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             ++appliedCount_;
@@ -139,23 +137,17 @@ void CShipmentUploadJob::ApplyReportedResults() {
     applying_ = false;
 }
 
-void CShipmentUploadJob::Progress(int successes, int failures) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = run_->number, successes, failures] {
-            if (view_) view_->OnUploadProgress(run, successes, failures);
-        },
-        Qt::QueuedConnection);
+void ShipmentUploadJob::Progress(int successes, int failures) {
+    DeliverQueued(this, [run = run_->number, successes, failures](ShipmentUploadJob& job) {
+        if (job.view_) job.view_->OnUploadProgress(run, successes, failures);
+    });
 }
 
-void CShipmentUploadJob::Finished(int first, int second) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, run = run_, first, second] {
-            run->source.Finish();
-            if (view_) view_->OnUploadFinished(run->number, first, second);
-        },
-        Qt::QueuedConnection);
+void ShipmentUploadJob::Finished(const UploadOutcome& outcome) {
+    DeliverQueued(this, [run = run_, outcome](ShipmentUploadJob& job) {
+        run->source.Finish();
+        if (job.view_) job.view_->OnUploadFinished(run->number, outcome);
+    });
 }
 
 }  // namespace tallux

@@ -31,14 +31,14 @@ class CWorkPage;
 // Owned by the view; Shutdown (also run by the destructor) stops the run,
 // releases the worker from waiting on the window thread, waits for the
 // thread and then applies what it reported.
-class CShipmentUploadJob : public QObject, public UploadRunner, private UploadHandler {
+class ShipmentUploadJob : public QObject, public UploadRunner, private UploadHandler {
     Q_OBJECT
 public:
-    CShipmentUploadJob(ClientState& state, CVarnoClientView& view);
-    ~CShipmentUploadJob() override;
+    ShipmentUploadJob(ClientState& state, CVarnoClientView& view);
+    ~ShipmentUploadJob() override;
 
-    // Only job kind 0 (pre-entry shipments) is uploaded here.
-    bool Start(int run, int jobKind, CWorkPage* page, const std::vector<int>& ids) override;
+    // Only the pre-entry page's shipments are uploaded here.
+    bool Start(int run, PageKind jobKind, CWorkPage* page, const std::vector<int>& ids) override;
     void Stop() override;
     void Shutdown() override;
 
@@ -47,7 +47,7 @@ private:
     std::optional<std::string> Serialize(int id) override;
     void RecordResult(int id, int code) override;
     void Progress(int successes, int failures) override;
-    void Finished(int first, int second) override;
+    void Finished(const UploadOutcome& outcome) override;
 
     // The window thread's side: applies the results the worker reported,
     // in order.
