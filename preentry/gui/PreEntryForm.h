@@ -8,6 +8,7 @@
 #include "preentry/DestinationChooser.h"
 #include "preentry/PreEntryRules.h"
 #include "preentry/PreEntryValues.h"
+#include "preentry/gui/PreEntryFieldBinding.h"
 #include "store/GoodsLineRecord.h"
 #include "store/GoodsNameRecord.h"
 #include "store/PieceWeightRecord.h"
@@ -17,13 +18,12 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QStackedWidget;
 
 namespace tallux {
 
 struct ClientState;
-class CDestinationPopup;
+class DestinationPopup;
 class CExtraNumbersPane;
 class CSpareFieldsPane;
 class GoodsNamePopup;
@@ -35,6 +35,7 @@ class LinkLabel;
 // one), checks and stores them in the local stores on save and tells the
 // page what it saved or deleted. It never closes; "C" asks the page to
 // show its list alone.
+// The name is one of the client's shared names and keeps its C prefix.
 class CPreEntryForm : public QWidget {
     Q_OBJECT
 public:
@@ -61,7 +62,7 @@ public:
     Tab CurrentTab() const { return tab_; }
     void ShowTab(Tab tab);
 
-    CDestinationPopup* DestinationPopup() const { return popup_; }
+    DestinationPopup* DestinationsPopup() const { return popup_; }
     GoodsNamePopup* GoodsPopup() const { return goodsPopup_; }
 
     // F9 in a field runs what a click on its caption runs.
@@ -81,8 +82,24 @@ private:
     // The six diamonds that keep a field from being edited.
     enum Lock { OriginLock, ReceiverNameLock, ReceiverPostcodeLock, SenderNameLock, SenderPostcodeLock, WaybillLock };
     static constexpr int kLockCount = 6;
+    enum Party { Receiver, Sender };
 
+    // The layout (PreEntryFormLayout.cpp): every control in its band, top
+    // to bottom, each field bound in fields_ where it is made, and the tab
+    // order. Bands is what the bands share while they are built.
+    struct Bands;
     void BuildControls();
+    void BuildTopRow(Bands& bands);
+    void BuildGeneralBand(Bands& bands);
+    void BuildPartyBand(Bands& bands, Party party);
+    void BuildRemarkBand(Bands& bands);
+    void BuildGoodsTabs(Bands& bands);
+    void BuildFilterRow(Bands& bands);
+    // The edit behind its lock diamond, which toggles the lock.
+    QWidget* LockedField(Lock lock, QLineEdit* edit, const char* name);
+
+    // The popups, the signals the form follows and its keys.
+    void ConnectControls();
     void FirstShow();
     void WatchKeys(QWidget* widget);
 
@@ -92,6 +109,9 @@ private:
     void TakePanes();
     PreEntryDefaults Defaults() const;
 
+    // After a record, new or stored, is shown: no popup rows of the one
+    // before, the destination mark and the status line of this one.
+    void AfterRecordShown();
     void SetStatusLine();
     void RefreshDestinationMark();
     void FollowKind();
@@ -142,68 +162,37 @@ private:
     bool destinationTyped_ = false;
     Tab tab_ = GoodsTab;
 
-    // Controls, in the order of the form.
+    // Every control that shows a value of values_: shown, taken and found
+    // through this table.
+    PreEntryFieldTable fields_;
+
+    // The controls the form's behaviour reaches for by name, in the order
+    // of the form; the other fields are only in fields_.
     QLabel* status_ = nullptr;
-    QPushButton* closeButton_ = nullptr;
-    QComboBox* itemType_ = nullptr;
     QComboBox* language_ = nullptr;
     QLineEdit* kindName_ = nullptr;
     QLineEdit* pieces_ = nullptr;
     QLineEdit* weight_ = nullptr;
     QLineEdit* fee_ = nullptr;
     QComboBox* payment_ = nullptr;
-    QLineEdit* origin_ = nullptr;
     QLineEdit* destination_ = nullptr;
     QLabel* destinationMark_ = nullptr;
     QLineEdit* waybill_ = nullptr;
     QLineEdit* businessDate_ = nullptr;
 
-    QLineEdit* receiverName_ = nullptr;
-    QLineEdit* receiverPostcode_ = nullptr;
-    QLineEdit* receiverPhone_ = nullptr;
-    QLineEdit* receiverSms_ = nullptr;
-    QLineEdit* receiverEmail_ = nullptr;
-    QLineEdit* receiverCompany_ = nullptr;
-    LimitedTextEdit* receiverAddress_ = nullptr;
-    QLineEdit* receiverCountry_ = nullptr;
-    QLineEdit* receiverProvince_ = nullptr;
-    QLineEdit* receiverCity_ = nullptr;
-
-    QLineEdit* senderName_ = nullptr;
-    QLineEdit* senderPostcode_ = nullptr;
-    QLineEdit* senderPhone_ = nullptr;
-    QLineEdit* senderSms_ = nullptr;
-    QLineEdit* senderEmail_ = nullptr;
-    QLineEdit* senderCompany_ = nullptr;
-    LimitedTextEdit* senderAddress_ = nullptr;
-    QLineEdit* senderCountry_ = nullptr;
-    QLineEdit* senderProvince_ = nullptr;
-    QLineEdit* senderCity_ = nullptr;
-
-    QLineEdit* label_ = nullptr;
     QComboBox* settlement_ = nullptr;
-    QLineEdit* department_ = nullptr;
     LimitedTextEdit* remark_ = nullptr;
 
     std::array<LinkLabel*, 3> tabLinks_{};
-    QCheckBox* mark_ = nullptr;
     QCheckBox* keepGoods_ = nullptr;
     QStackedWidget* goodsArea_ = nullptr;
     QLineEdit* goodsDescription_ = nullptr;
     QLineEdit* goodsAlias_ = nullptr;
     QLineEdit* codeA_ = nullptr;
-    QLineEdit* codeB_ = nullptr;
-    QLineEdit* codeC_ = nullptr;
     QLineEdit* quantity_ = nullptr;
     QLineEdit* unitPrice_ = nullptr;
-    QComboBox* currency_ = nullptr;
-    QLineEdit* goodsOrigin_ = nullptr;
     QLineEdit* declaredValue_ = nullptr;
-    QLineEdit* insuredValue_ = nullptr;
-    QLineEdit* duty_ = nullptr;
-    QLineEdit* taxRate_ = nullptr;
     QLineEdit* consignmentRemark_ = nullptr;
-    QLineEdit* packing_ = nullptr;
     CExtraNumbersPane* extraPane_ = nullptr;
     CSpareFieldsPane* sparePane_ = nullptr;
 
@@ -213,7 +202,7 @@ private:
     std::array<LinkLabel*, kLockCount> lockLinks_{};
     std::array<QLineEdit*, kLockCount> lockedEdits_{};
 
-    CDestinationPopup* popup_ = nullptr;
+    DestinationPopup* popup_ = nullptr;
     GoodsNamePopup* goodsPopup_ = nullptr;
 };
 
