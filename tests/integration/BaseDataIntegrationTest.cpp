@@ -9,6 +9,7 @@
 
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -18,7 +19,7 @@ namespace {
 
 constexpr TransportTimeouts kQuick{3000, 5000};
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 class BaseDataIntegrationTest : public ::testing::Test {
 protected:

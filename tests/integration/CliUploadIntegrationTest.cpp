@@ -18,36 +18,23 @@
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 #include "tests/integration/DemoServerSuite.h"
+#include "tests/support/GbkText.h"
+#include "tests/support/ShipmentFixtures.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 ShipmentRecord Shipment(const char* waybill, const char* receiver) {
-    ShipmentRecord s{};
-    s.id = -1;
-    s.businessYear = 2026;
-    s.businessMonth = 12;
-    s.businessDay = 9;
-    s.itemType = 1;
-    s.payment = 1;
-    s.pieces = 1;
+    ShipmentRecord s = test::ReadyShipment(waybill);
     s.weight = 1.5;
     s.actualWeight = 1.5;
     s.expressKind = G("国内标准快递");
-    s.destination = G("上海");
-    s.waybillNumber = waybill;
     s.receiverName = G(receiver);
-    s.receiverPhone = "13912345678";
-    s.receiverAddress = G("上海市浦东新区世纪大道100号");
-    s.senderName = G("张伟");
-    s.goodsDescription = G("衣服");
-    s.goodsQuantity = 1;
     s.goodsUnitPrice = 100;
-    s.currency = "CNY";
     return s;
 }
 
@@ -89,12 +76,8 @@ protected:
         ShipmentStore shipmentStore;
         GoodsLineStore goodsStore;
         PieceWeightStore weightStore;
-        std::filesystem::create_directories(home.Path() / "DATA");
-        ASSERT_GE(shipmentStore.Open(home.File("DATA/recinput.dat")), 0);
-        ASSERT_GE(goodsStore.Open(home.File("DATA/recgoods.dat")), 0);
-        ASSERT_GE(weightStore.Open(home.File("DATA/recweight.dat")), 0);
         StoreLock lock;
-        lock.Release();
+        ASSERT_TRUE(test::OpenShipmentStores(home.Path() / "DATA", shipmentStore, goodsStore, weightStore, lock));
         LocalShipmentStores stores{shipmentStore, goodsStore, weightStore, lock};
         bool first = true;
         for (const ShipmentRecord& shipment : shipments) {

@@ -19,6 +19,7 @@
 #include "preentry/NumberSource.h"
 #include "preentry/WaybillNumbers.h"
 #include "tests/support/DemoServer.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
@@ -27,7 +28,7 @@ namespace {
 
 constexpr TransportTimeouts kQuick{3000, 5000};
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // One counter: its own address, login and context.
 struct Client {

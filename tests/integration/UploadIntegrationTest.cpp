@@ -12,6 +12,7 @@
 #include "net/TransactionPost.h"
 #include "net/UploadRequests.h"
 #include "tests/integration/DemoServerSuite.h"
+#include "tests/support/ShipmentFixtures.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
@@ -36,17 +37,13 @@ protected:
     }
 
     static ShipmentRecord Shipment(std::int32_t localId, std::string_view number) {
-        ShipmentRecord s{};
+        ShipmentRecord s = test::ReadyShipment(number);
         s.id = localId;
         s.businessYear = 2024;
         s.businessMonth = 5;
         s.businessDay = 6;
-        s.itemType = 1;
         s.pieces = 2;
-        s.expressKind = Utf8ToGbk("国内特快专递");
         s.destination = Utf8ToGbk("北京");
-        s.waybillNumber = number;
-        s.weight = 2.5;
         s.receiverName = "O'Neil";
         return s;
     }

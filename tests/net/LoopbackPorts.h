@@ -2,10 +2,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 namespace tallux::test {
@@ -25,7 +28,10 @@ inline std::uint16_t UnusedLoopbackPort() {
 
 // A loopback listener that never accepts, its queue filled, so that a
 // further connection attempt gets no answer at all: connecting to Port()
-// runs into the caller's connect timeout.
+// runs into the caller's connect timeout. The constructor returns once the
+// kernel reports the accept queue full (a full queue drops new SYNs), or
+// after five seconds; a queue still not full then answers the caller's
+// connection, and the caller's test fails rather than passing by chance.
 class UnansweredListener {
 public:
     UnansweredListener() {
@@ -43,7 +49,9 @@ public:
             ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
             fillers_.push_back(fd);
         }
-        usleep(100000);  // let the queue fill
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!QueueFull() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~UnansweredListener() {
         for (int fd : fillers_) ::close(fd);
@@ -55,6 +63,16 @@ public:
     std::uint16_t Port() const { return port_; }
 
 private:
+    // For a listening socket Linux reports the accept queue's length in
+    // tcpi_unacked and its limit in tcpi_sacked; SYNs are dropped once the
+    // length exceeds the limit.
+    bool QueueFull() const {
+        tcp_info info{};
+        socklen_t length = sizeof info;
+        if (::getsockopt(listener_, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) return false;
+        return info.tcpi_unacked > info.tcpi_sacked;
+    }
+
     int listener_ = -1;
     std::uint16_t port_ = 0;
     std::vector<int> fillers_;

@@ -26,6 +26,7 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 
@@ -54,7 +55,6 @@ class GoodsDialogsGuiTest : public QObject {
     static void Enter(QDialog& dialog, int times = 1) {
         for (int i = 0; i < times; ++i) Press(dialog, Qt::Key_Return);
     }
-    static QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16(text)); }
     static QColor Colour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
     static GoodsNameRecord Name(const char* code, const char* chinese, const char* english) {
@@ -146,17 +146,17 @@ private slots:
         QVERIFY(dialog.Changed());
         QCOMPARE(prompter.shown.size(), 1);
         QCOMPARE(lines.size(), std::size_t(2));
-        QCOMPARE(Gbk(lines[0].description.view()), QStringLiteral("袜子"));
-        QCOMPARE(Gbk(lines[0].alias.view()), QStringLiteral("socks"));
+        QCOMPARE(FromGbk(lines[0].description.view()), QStringLiteral("袜子"));
+        QCOMPARE(FromGbk(lines[0].alias.view()), QStringLiteral("socks"));
         QCOMPARE(int(lines[0].quantity), 4);
         QCOMPARE(double(lines[0].unitPrice), 3.5);
-        QCOMPARE(Gbk(lines[1].description.view()), QStringLiteral("手套"));
+        QCOMPARE(FromGbk(lines[1].description.view()), QStringLiteral("手套"));
         QCOMPARE(int(lines[1].quantity), 3);
         QCOMPARE(double(lines[1].unitPrice), 1.0);
         std::vector<GoodsLineRecord> stored;
         goods.CollectChildren(shipmentId, stored);
         QCOMPARE(stored.size(), std::size_t(2));
-        QCOMPARE(Gbk(stored[1].description.view()), QStringLiteral("手套"));
+        QCOMPARE(FromGbk(stored[1].description.view()), QStringLiteral("手套"));
         QCOMPARE(int(shipments.FindById(shipmentId)->goodsLineCount), 2);
     }
 

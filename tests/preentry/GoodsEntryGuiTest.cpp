@@ -28,6 +28,8 @@
 #include "preentry/gui/PieceWeightsDialog.h"
 #include "preentry/gui/PreEntryForm.h"
 #include "query/gui/ReportListCtrl.h"
+#include "tests/support/ClientStateFixture.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -35,7 +37,7 @@
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // Keys go to whatever has the focus, as from a keyboard.
 QWidget* Focused() { return QApplication::focusWidget(); }
@@ -183,13 +185,8 @@ class GoodsEntryGuiTest : public QObject {
 private slots:
     void init() {
         dir_ = std::make_unique<test::TempDir>();
-        state_ = std::make_unique<ClientState>();
-        state_->programDirectory = dir_->Path().string() + "/";
-        std::filesystem::create_directories(dir_->Path() / "DATA");
-        QCOMPARE(state_->shipments.Open(dir_->File("DATA/recinput.dat")), 0);
-        QCOMPARE(state_->goods.Open(dir_->File("DATA/recgoods.dat")), 0);
-        QCOMPARE(state_->weights.Open(dir_->File("DATA/recweight.dat")), 0);
-        state_->storeLock.Release();
+        state_ = test::ClientStateWithStores(*dir_);
+        QVERIFY(state_);
         BaseData& data = state_->baseData;
         data.kinds.Append("GJ", G("国际快递"));
         data.kinds.FindKindByCode("GJ")->destinations = G("美国") + "\t";

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <semaphore>
 #include <thread>
 
 #include "preentry/LocalShipmentWriter.h"
@@ -10,32 +11,20 @@
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 #include "tests/store/StoreTestRecords.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ShipmentFixtures.h"
 
 namespace tallux {
 namespace {
 
-class LocalShipmentWriterTest : public ::testing::Test {
+class LocalShipmentWriterTest : public ::testing::Test, protected test::ShipmentStoresInTempDir {
 protected:
-    void SetUp() override {
-        ASSERT_GE(shipments.Open(dir.File("recinput.dat")), 0);
-        ASSERT_GE(goods.Open(dir.File("recgoods.dat")), 0);
-        ASSERT_GE(weights.Open(dir.File("recweight.dat")), 0);
-        lock.Release();  // as start-up does once the stores are open
-    }
+    void SetUp() override { ASSERT_TRUE(opened); }
 
     ShipmentRecord NewShipment(std::string_view waybill) {
         ShipmentRecord record = test::Shipment(waybill);
         record.id = -1;
         return record;
     }
-
-    test::TempDir dir;
-    ShipmentStore shipments;
-    GoodsLineStore goods;
-    PieceWeightStore weights;
-    StoreLock lock;
-    LocalShipmentStores stores{shipments, goods, weights, lock};
 };
 
 TEST_F(LocalShipmentWriterTest, NewShipmentIsStoredWithItsChildren) {
@@ -127,13 +116,16 @@ TEST_F(LocalShipmentWriterTest, DeleteTakesTheChildrenAlong) {
 }
 
 TEST_F(LocalShipmentWriterTest, SaveWaitsWhileAnUploadHoldsTheStoreLock) {
+    std::binary_semaphore formWaits{0};
+    lock.SetWaitObserver([&] { formWaits.release(); });
     lock.Acquire();
     std::atomic<bool> saved{false};
     std::thread form([&] {
         SaveLocalShipment(stores, NewShipment("TL0000001"), {}, {}, false);
         saved = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Only once the form is held up at the lock does "not saved yet" mean anything.
+    EXPECT_TRUE(formWaits.try_acquire_for(std::chrono::seconds(10))) << "the save never waited for the lock";
     EXPECT_FALSE(saved.load());
     EXPECT_EQ(shipments.Count(), 0);
     lock.Release();

@@ -17,13 +17,14 @@
 #include "preentry/NumberSource.h"
 #include "preentry/WaybillNumbers.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
 using namespace std::chrono;
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 struct Options {
     int selector = 0;

@@ -18,7 +18,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/ClientState.h"
@@ -32,17 +31,19 @@
 #include "preentry/gui/PreEntryForm.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"
+#include "tests/support/ClientStateFixture.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
-QString Gbk(std::string_view gbk) { return QString::fromStdU16String(GbkToUtf16(gbk)); }
 
 template <std::size_t N>
 QString Stored(const FixedText<N>& field) {
@@ -107,15 +108,6 @@ class PreEntryFormGuiTest : public QObject {
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<ClientState> state_;
 
-    void OpenStores() {
-        std::filesystem::create_directories(dir_->Path() / "DATA");
-        QCOMPARE(state_->shipments.Open(dir_->File("DATA/recinput.dat")), 0);
-        QCOMPARE(state_->goods.Open(dir_->File("DATA/recgoods.dat")), 0);
-        QCOMPARE(state_->weights.Open(dir_->File("DATA/recweight.dat")), 0);
-        // Start-up releases the lock once the stores are open.
-        state_->storeLock.Release();
-    }
-
     // Two kinds; the international one accepts three destinations of the
     // table, Mumbai not among them.
     void LoadKinds() {
@@ -166,9 +158,8 @@ private slots:
     }
     void init() {
         dir_ = std::make_unique<test::TempDir>();
-        state_ = std::make_unique<ClientState>();
-        state_->programDirectory = dir_->Path().string() + "/";
-        OpenStores();
+        state_ = test::ClientStateWithStores(*dir_);
+        QVERIFY(state_);
         LoadKinds();
     }
     void cleanup() {
@@ -246,7 +237,7 @@ private slots:
             QWidget* field = QApplication::focusWidget();
             TypeText(field, QString::fromUtf8(step.text));
             if (QLatin1String(step.field) == QLatin1String("destination")) {
-                CDestinationPopup* popup = form->DestinationPopup();
+                DestinationPopup* popup = form->DestinationsPopup();
                 QVERIFY(popup->isVisible());
                 QCOMPARE(popup->RowCount(), 2);  // Mumbai is not a destination of the kind
                 QCOMPARE(popup->RowTexts(0),
@@ -255,7 +246,7 @@ private slots:
             }
             QTest::keyClick(field, step.key);
         }
-        QVERIFY(!form->DestinationPopup()->isVisible());
+        QVERIFY(!form->DestinationsPopup()->isVisible());
         QCOMPARE(Field<QLabel>(*form, "mark1123")->text(), QStringLiteral("√"));
         QCOMPARE(Field<QLabel>(*form, "mark1123")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
 
@@ -269,31 +260,31 @@ private slots:
         const QDate today = QDate::currentDate();
         QCOMPARE(r.id.get(), 1);
         QCOMPARE(int(r.itemType), 1);
-        QCOMPARE(Gbk(r.expressKind.view()), QStringLiteral("国际快递"));
+        QCOMPARE(FromGbk(r.expressKind.view()), QStringLiteral("国际快递"));
         QCOMPARE(r.pieces.get(), 2);
         QCOMPARE(r.weight.get(), 1.5);
         QCOMPARE(r.actualWeight.get(), 1.5);
-        QCOMPARE(Gbk(r.origin.view()), QStringLiteral("深圳"));
+        QCOMPARE(FromGbk(r.origin.view()), QStringLiteral("深圳"));
         QCOMPARE(r.fee.get(), 88.5);
-        QCOMPARE(Gbk(r.destination.view()), QStringLiteral("印度尼西亚雅加达"));
+        QCOMPARE(FromGbk(r.destination.view()), QStringLiteral("印度尼西亚雅加达"));
         QCOMPARE(int(r.receiverLanguage), 2);
         QCOMPARE(int(r.payment), 1);
-        QCOMPARE(Gbk(r.settlementInstruction.view()), QStringLiteral("PP"));
-        QCOMPARE(Gbk(r.waybillNumber.view()), QStringLiteral("TL2024X01"));  // upper-cased
+        QCOMPARE(FromGbk(r.settlementInstruction.view()), QStringLiteral("PP"));
+        QCOMPARE(FromGbk(r.waybillNumber.view()), QStringLiteral("TL2024X01"));  // upper-cased
         QCOMPARE(int(r.businessYear), today.year());
         QCOMPARE(int(r.businessMonth), today.month());
         QCOMPARE(int(r.businessDay), today.day());
         QCOMPARE(Stored(r.receiverName), QStringLiteral("Budi Santoso"));
-        QCOMPARE(Gbk(r.receiverPostcode.view()), QStringLiteral("10110"));
-        QCOMPARE(Gbk(r.receiverPhone.view()), QStringLiteral("+62 21 5550123"));
-        QCOMPARE(Gbk(r.receiverEmail.view()), QStringLiteral("budi@example.com"));
+        QCOMPARE(FromGbk(r.receiverPostcode.view()), QStringLiteral("10110"));
+        QCOMPARE(FromGbk(r.receiverPhone.view()), QStringLiteral("+62 21 5550123"));
+        QCOMPARE(FromGbk(r.receiverEmail.view()), QStringLiteral("budi@example.com"));
         QCOMPARE(Stored(r.receiverCompany), QStringLiteral("PT Contoh"));
         QCOMPARE(Stored(r.receiverAddress), QStringLiteral("Jl. Sudirman 1\r\nJakarta Pusat"));
         QCOMPARE(Stored(r.receiverCountry), QStringLiteral("印度尼西亚"));
         QCOMPARE(Stored(r.receiverProvince), QStringLiteral("雅加达"));
         QCOMPARE(Stored(r.receiverCity), QString());
-        QCOMPARE(Gbk(r.senderName.view()), QStringLiteral("张伟"));
-        QCOMPARE(Gbk(r.currency.view()), QStringLiteral("USD"));
+        QCOMPARE(FromGbk(r.senderName.view()), QStringLiteral("张伟"));
+        QCOMPARE(FromGbk(r.currency.view()), QStringLiteral("USD"));
         QCOMPARE(r.goodsQuantity.get(), 1);
         QCOMPARE(r.goodsUnitPrice.get(), 100);
 
@@ -594,7 +585,7 @@ private slots:
         // "C": the list alone.
         QTest::mouseClick(Field<QPushButton>(*form, "button1015"), Qt::LeftButton);
         QTRY_VERIFY(!form->isVisible());
-        QCOMPARE(page->Flags().listOnly, 1);
+        QCOMPARE(page->Flags().listOnly, true);
         frame.UpdateCommandStates();
         QVERIFY(!frame.Action(kCmdSave)->isEnabled());
         frame.RunCommand(kCmdNewRecord);

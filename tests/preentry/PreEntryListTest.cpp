@@ -22,13 +22,14 @@
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 #include "tests/store/StoreTestRecords.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/GbkText.h"
+#include "tests/support/ShipmentFixtures.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // Every text field the "?" check looks at, in its order, with its tag.
 struct QuestionField {
@@ -172,13 +173,10 @@ TEST(PriceHundredths, LeadingNumberOfTheAnswer) {
         EXPECT_EQ(PriceHundredths(c.answer), c.hundredths) << c.answer;
 }
 
-class PreEntryBatchTest : public ::testing::Test {
+class PreEntryBatchTest : public ::testing::Test, protected test::ShipmentStoresInTempDir {
 protected:
     void SetUp() override {
-        ASSERT_GE(shipments.Open(dir.File("recinput.dat")), 0);
-        ASSERT_GE(goods.Open(dir.File("recgoods.dat")), 0);
-        ASSERT_GE(weights.Open(dir.File("recweight.dat")), 0);
-        lock.Release();  // as start-up does once the stores are open
+        ASSERT_TRUE(opened);
         data.kinds.Append("GNTK", G("国内特快专递"));
         data.kinds.Append("GJJJ", G("国际经济快递"));
         data.settings = ParseEmsKindSettings(
@@ -215,12 +213,6 @@ protected:
                              1, [] { return 1; }};
     }
 
-    test::TempDir dir;
-    ShipmentStore shipments;
-    GoodsLineStore goods;
-    PieceWeightStore weights;
-    StoreLock lock;
-    LocalShipmentStores stores{shipments, goods, weights, lock};
     SessionValues session;
     BaseData data;
     NumberRotation rotation;

@@ -13,11 +13,12 @@
 #include "preentry/PreEntryRecordBuilder.h"
 #include "preentry/PreEntryRules.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // A shipment that passes every check.
 PreEntryValues ValidValues() {

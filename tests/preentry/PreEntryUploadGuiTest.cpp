@@ -7,7 +7,6 @@
 #include <QtTest>
 
 #include <ctime>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,40 +21,19 @@
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"
+#include "tests/support/ClientStateFixture.h"
 #include "tests/support/DemoServer.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/ShipmentFixtures.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
-QString Gbk(std::string_view gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
-
-ShipmentRecord Shipment(const std::string& waybill) {
-    ShipmentRecord s{};
-    s.id = -1;
-    s.businessYear = 2026;
-    s.businessMonth = 12;
-    s.businessDay = 9;
-    s.itemType = 1;
-    s.payment = 1;
-    s.pieces = 1;
-    s.weight = 2.5;
-    s.actualWeight = 2.5;
-    s.expressKind = G("国内特快专递");
-    s.destination = G("上海");
-    s.waybillNumber = waybill;
-    s.receiverName = G("李娜");
-    s.receiverPhone = "13912345678";
-    s.receiverAddress = G("上海市浦东新区世纪大道100号");
-    s.senderName = G("张伟");
-    s.goodsDescription = G("衣服");
-    s.goodsQuantity = 1;
-    s.currency = "CNY";
-    return s;
-}
+using test::G;
 
 }  // namespace
 
@@ -88,7 +66,8 @@ class PreEntryUploadGuiTest : public QObject {
 
     std::vector<ShipmentRecord> Shipments(int count) {
         std::vector<ShipmentRecord> shipments;
-        for (int i = 0; i < count; ++i) shipments.push_back(Shipment("TLGU" + std::to_string(100000 + nextNumber_++)));
+        for (int i = 0; i < count; ++i)
+            shipments.push_back(test::ReadyShipment("TLGU" + std::to_string(100000 + nextNumber_++)));
         return shipments;
     }
 
@@ -125,13 +104,8 @@ private slots:
 
     void init() {
         dir_ = std::make_unique<test::TempDir>();
-        state_ = std::make_unique<ClientState>();
-        state_->programDirectory = dir_->Path().string() + "/";
-        std::filesystem::create_directories(dir_->Path() / "DATA");
-        QCOMPARE(state_->shipments.Open(dir_->File("DATA/recinput.dat")), 0);
-        QCOMPARE(state_->goods.Open(dir_->File("DATA/recgoods.dat")), 0);
-        QCOMPARE(state_->weights.Open(dir_->File("DATA/recweight.dat")), 0);
-        state_->storeLock.Release();  // as start-up does once the stores are open
+        state_ = test::ClientStateWithStores(*dir_);
+        QVERIFY(state_);
         state_->baseData.kinds.Append("GNTK", G("国内特快专递"));
         state_->server = ServerAddress("127.0.0.1", server_->Port());
         state_->serverSettings.site = "8001";
@@ -273,7 +247,7 @@ private slots:
         frame->RunCommand(kCmdTidyWaybillNumbers);
         QVERIFY2(list->Text(0, 4).startsWith(QStringLiteral("EK")), qPrintable(list->Text(0, 4)));
         QCOMPARE(list->Text(0, 2), QStringLiteral("√"));
-        QCOMPARE(Gbk(state_->shipments.At(0)->waybillNumber.view()), list->Text(0, 4));
+        QCOMPARE(FromGbk(state_->shipments.At(0)->waybillNumber.view()), list->Text(0, 4));
 
         page->FetchTransferNumbers();
         QVERIFY(list->Text(0, 5).isEmpty());  // its kind has no transfer numbers
@@ -281,7 +255,7 @@ private slots:
         QVERIFY2(first.startsWith(QStringLiteral("LZ")), qPrintable(first));
         QVERIFY(second.startsWith(QStringLiteral("LZ")));
         QVERIFY(first != second);
-        QCOMPARE(Gbk(state_->shipments.At(2)->transferNumber.view()), second);
+        QCOMPARE(FromGbk(state_->shipments.At(2)->transferNumber.view()), second);
         // Numbers already there are kept.
         page->FetchTransferNumbers();
         QCOMPARE(list->Text(1, 5), first);
