@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
 #include "net/SharedFileFetch.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 #include "store/GoodsNameDictionary.h"
 #include "store/RecordFileSnapshot.h"
 #include "store/StoreFiles.h"

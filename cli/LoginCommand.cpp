@@ -3,7 +3,7 @@
 #include <ctime>
 #include <ostream>
 
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 #include "net/LoginSession.h"
 #include "text/GbkCodec.h"
 

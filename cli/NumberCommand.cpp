@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 #include "net/ServerOperations.h"
 #include "net/TransactionPost.h"
 #include "text/GbkCodec.h"

@@ -11,6 +11,7 @@ class LimitedTextEdit;
 
 // "设置常用提示输入信息": the common input hints as one text, a hint per
 // line. Submitting saves prompt.dat and takes the new list.
+// The name is one of the client's shared names and keeps its C prefix.
 class CInputHintsDlg : public QDialog {
     Q_OBJECT
 public:

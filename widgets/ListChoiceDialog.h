@@ -14,6 +14,7 @@ struct ClientState;
 
 // Picks one entry of a list: "确认选取" or a double-click takes the selected
 // entry, "取消关闭" takes none. The caller names the dialog.
+// The name is one of the client's shared names and keeps its C prefix.
 class CListChoiceDlg : public QDialog {
     Q_OBJECT
 public:

@@ -24,15 +24,13 @@
 #include "app/LoginDialogState.h"
 #include "net/LoginSession.h"
 #include "text/GbkCodec.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 
 namespace {
 
 constexpr int kCredentialMaxCharacters = 30;
-
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-QString FromGbk(const std::string& text) { return FromUtf8(GbkToUtf8(text)); }
 
 // What a login attempt works on: copies of the server address and the
 // session, so an attempt given up never touches the client state.

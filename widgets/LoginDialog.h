@@ -21,6 +21,7 @@ struct ClientState;
 // login. The exchange with the server runs off the window thread; the
 // dialog stays responsive and can be closed meanwhile (the attempt is then
 // given up and the session stays as it was). Failures keep the dialog open.
+// The name is one of the client's shared names and keeps its C prefix.
 class CLoginDlg : public QDialog {
     Q_OBJECT
 public:

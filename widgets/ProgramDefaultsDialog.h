@@ -17,6 +17,7 @@ class LimitedTextEdit;
 //
 // Controls are named after their settings field (objectName "programNumber",
 // "defaultOrigin", "senderName", … "senderAddress", … "senderSms").
+// The name is one of the client's shared names and keeps its C prefix.
 class CProgramDefaultsDlg : public QDialog {
     Q_OBJECT
 public:

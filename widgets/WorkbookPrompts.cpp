@@ -6,11 +6,11 @@
 
 namespace tallux {
 
-bool PrompterWorkbookPrompts::AskYesNo(const std::string& text) {
+bool WorkbookPrompts::AskYesNo(const std::string& text) {
     return Prompter::Current().AskYesNo(parent_, QString::fromStdString(text), {}, Prompter::Icon::Question);
 }
 
-void PrompterWorkbookPrompts::Tell(const std::string& text) {
+void WorkbookPrompts::Tell(const std::string& text) {
     Prompter::Current().Tell(parent_, QString::fromStdString(text), {}, Prompter::Icon::Warning);
 }
 

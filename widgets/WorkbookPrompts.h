@@ -8,9 +8,9 @@ namespace tallux {
 
 // A workbook's question (replace an existing file?) and messages as the
 // client's message boxes, through the installed Prompter.
-class PrompterWorkbookPrompts : public ExcelWorkbook::Prompts {
+class WorkbookPrompts : public ExcelWorkbook::Prompts {
 public:
-    explicit PrompterWorkbookPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    explicit WorkbookPrompts(QWidget* parent = nullptr) : parent_(parent) {}
 
     bool AskYesNo(const std::string& text) override;
     void Tell(const std::string& text) override;

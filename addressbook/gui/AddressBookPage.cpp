@@ -5,9 +5,7 @@
 namespace tallux {
 namespace {
 
-constexpr Qt::Alignment kLeft = Qt::AlignLeft;
-constexpr Qt::Alignment kRight = Qt::AlignRight;
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+using namespace column_alignment;
 
 const ListColumn kColumns[] = {
     {"序号", 40, kLeft},      {"编码", 80, kLeft},      {"姓名", 100, kLeft},    {"单位名称", 200, kLeft},

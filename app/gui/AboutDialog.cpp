@@ -21,7 +21,7 @@ QString ProgramVersionLine() {
     return QStringLiteral("版本 %1").arg(version.isEmpty() ? QString::fromLatin1(kProgramVersion) : version);
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于%1").arg(QString::fromUtf8(kProgramTitle)));
 
     auto* icon = new QLabel(this);

@@ -5,10 +5,10 @@
 namespace tallux {
 
 // "关于": the program icon, its name and its version line.
-class CAboutDlg : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 };
 
 // The version line shown in the about box.

@@ -59,7 +59,7 @@ std::unique_ptr<SpreadsheetEngine> MakeOfficeEngine(const std::string& programDi
 
 CVarnoClientApp::CVarnoClientApp(QString home, QObject* parent)
     : QObject(parent), home_(std::move(home)), singleInstance_(std::make_unique<SingleInstance>()) {
-    connect(singleInstance_.get(), &SingleInstance::activationRequested, this, &CVarnoClientApp::BringForward);
+    connect(singleInstance_.get(), &SingleInstance::ActivationRequested, this, &CVarnoClientApp::BringForward);
 #ifdef TALLUX_OFFICE_ENGINE
     // Made on first use: the program directory is known by then.
     state_.spreadsheetEngine =

@@ -16,6 +16,7 @@ class SingleInstance;
 // The application object: owns the run-wide state and the main window, runs
 // start-up over the real windows and writes the last account at shutdown.
 // Created once, after the QApplication.
+// The name is one of the client's shared names and keeps its C prefix.
 class CVarnoClientApp : public QObject, private StartupEnvironment {
     Q_OBJECT
 public:

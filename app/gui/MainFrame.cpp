@@ -524,7 +524,7 @@ void CMainFrame::RunFrameCommand(int command) {
         QDesktopServices::openUrl(QUrl(QString::fromStdString(state_.companyWebAddress)));
         break;
     case kCmdAbout: {
-        CAboutDlg about(this);
+        AboutDialog about(this);
         about.exec();
         break;
     }

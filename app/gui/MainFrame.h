@@ -13,6 +13,7 @@ struct ClientState;
 // The main window: menus, toolbar, status bar with the operation text and
 // the clock, the caption, the upload animation and the exit confirmation.
 // Hosts the view with the six work pages.
+// The name is one of the client's shared names and keeps its C prefix.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:

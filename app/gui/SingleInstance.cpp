@@ -86,7 +86,7 @@ void SingleInstance::ReadRequest(QLocalSocket* socket) {
     }
     const QByteArray line = socket->readLine(kRequestLimit + 1);
     socket->disconnectFromServer();
-    if (line == request_) emit activationRequested();
+    if (line == request_) emit ActivationRequested();
 }
 
 }  // namespace tallux

@@ -34,7 +34,7 @@ public:
 
 signals:
     // A second start from the same directory asked for the window.
-    void activationRequested();
+    void ActivationRequested();
 
 private:
     void AcceptConnection();

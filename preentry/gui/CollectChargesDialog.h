@@ -16,6 +16,7 @@ namespace tallux {
 // "退出" and Escape leave without taking anything.
 //
 // After exec(): when Accepted, Charges() holds the values for the form.
+// The name is one of the client's shared names and keeps its C prefix.
 class CCollectChargesDlg : public QDialog {
     Q_OBJECT
 public:

@@ -4,17 +4,16 @@
 
 #include "preentry/gui/PopupRowList.h"
 #include "text/GbkCodec.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 namespace {
 
 constexpr int kMaxRows = 5;
 
-QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16(text)); }
-
 }  // namespace
 
-CDestinationPopup::CDestinationPopup(QWidget* parent) : QFrame(parent) {
+DestinationPopup::DestinationPopup(QWidget* parent) : QFrame(parent) {
     const int digit = fontMetrics().horizontalAdvance(QStringLiteral("5 "));
     list_ = MakePopupRowList(this, QStringLiteral("destinationPopup"), QStringLiteral("destinationRows"),
                              {digit + 4, 100, 130});
@@ -22,7 +21,7 @@ CDestinationPopup::CDestinationPopup(QWidget* parent) : QFrame(parent) {
             [this](QTreeWidgetItem* item) { emit RowClicked(list_->indexOfTopLevelItem(item)); });
 }
 
-void CDestinationPopup::SetRows(const DestinationTable::Suggestions& rows) {
+void DestinationPopup::SetRows(const DestinationTable::Suggestions& rows) {
     rows_.clear();
     for (const DestinationRecord* row : rows)
         if (row && static_cast<int>(rows_.size()) < kMaxRows) rows_.push_back(*row);
@@ -37,21 +36,21 @@ void CDestinationPopup::SetRows(const DestinationTable::Suggestions& rows) {
     raise();
 }
 
-void CDestinationPopup::ClearRows() {
+void DestinationPopup::ClearRows() {
     rows_.clear();
     list_->clear();
     hide();
 }
 
-const DestinationRecord* CDestinationPopup::Row(int index) const {
+const DestinationRecord* DestinationPopup::Row(int index) const {
     if (index < 0 || index >= RowCount()) return nullptr;
     return &rows_[static_cast<std::size_t>(index)];
 }
 
-QStringList CDestinationPopup::RowTexts(int index) const {
+QStringList DestinationPopup::RowTexts(int index) const {
     const DestinationRecord* row = Row(index);
     if (!row) return {};
-    return {Gbk(row->nameZh.view()), Gbk(row->nameEn.view()), Gbk(row->code.view())};
+    return {FromGbk(row->nameZh.view()), FromGbk(row->nameEn.view()), FromGbk(row->code.view())};
 }
 
 }  // namespace tallux

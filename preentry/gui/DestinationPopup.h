@@ -15,10 +15,10 @@ namespace tallux {
 // the operator is typing. It never takes the focus, so typing goes on in
 // the field; Ctrl+1 to Ctrl+5 and Enter there take a row (the form's
 // keys), a click takes one too.
-class CDestinationPopup : public QFrame {
+class DestinationPopup : public QFrame {
     Q_OBJECT
 public:
-    explicit CDestinationPopup(QWidget* parent);
+    explicit DestinationPopup(QWidget* parent);
 
     // Keeps copies of the rows, so that a reloaded destination table never
     // leaves the popup pointing into freed records. Shown when there is at

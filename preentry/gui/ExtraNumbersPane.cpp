@@ -29,7 +29,7 @@ CExtraNumbersPane::CExtraNumbersPane(const ClientState& state, QWidget* parent) 
     reservedNumber_ = MakeIntegerEdit(this, "reservedNumber");
 
     LinkLabel* hintLink = MakeLink(QStringLiteral("留用串:"), this);
-    connect(hintLink, &LinkLabel::clicked, this, &CExtraNumbersPane::ChooseHint);
+    connect(hintLink, &LinkLabel::Clicked, this, &CExtraNumbersPane::ChooseHint);
 
     QGridLayout* grid = MakeGrid(this);
     grid->addWidget(MakeCaption(QStringLiteral("转单号:"), this), 0, 0);

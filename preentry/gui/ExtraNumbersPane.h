@@ -14,6 +14,7 @@ struct ClientState;
 // pre-entry form when "▼扩展" is chosen: transfer, reference and customs
 // numbers, the reserved string (a common hint can replace it) and the
 // reserved number.
+// The name is one of the client's shared names and keeps its C prefix.
 class CExtraNumbersPane : public QWidget {
     Q_OBJECT
 public:

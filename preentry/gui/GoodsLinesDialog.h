@@ -24,6 +24,7 @@ class GoodsNameDictionary;
 //
 // After exec(): Accepted when confirmed; Changed() tells whether lines was
 // rebuilt (nothing was edited otherwise).
+// The name is one of the client's shared names and keeps its C prefix.
 class CGoodsLinesDlg : public QDialog {
     Q_OBJECT
 public:

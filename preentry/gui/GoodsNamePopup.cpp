@@ -13,14 +13,13 @@
 #include "preentry/gui/PopupRowList.h"
 #include "store/GoodsNameDictionary.h"
 #include "text/GbkCodec.h"
+#include "widgets/QtText.h"
 
 namespace tallux {
 namespace {
 
 constexpr int kLongestFilter = 63;
 constexpr int kWidth = 295;
-
-QString Gbk(std::string_view text) { return QString::fromStdU16String(GbkToUtf16(text)); }
 
 }  // namespace
 
@@ -81,7 +80,7 @@ const GoodsNameRecord* GoodsNamePopup::Row(int index) const {
 QStringList GoodsNamePopup::RowTexts(int index) const {
     const GoodsNameRecord* row = Row(index);
     if (!row) return {};
-    return {Gbk(row->code.view()), Gbk(row->chineseName.view()), Gbk(row->englishName.view())};
+    return {FromGbk(row->code.view()), FromGbk(row->chineseName.view()), FromGbk(row->englishName.view())};
 }
 
 bool GoodsNamePopup::TakeRow(int index) {

@@ -25,6 +25,7 @@ class GoodsNameDictionary;
 //
 // After exec(): when Changed(), the form's weight becomes TotalGrams() /
 // 1000 kg (the running total shown).
+// The name is one of the client's shared names and keeps its C prefix.
 class CPieceWeightsDlg : public QDialog {
     Q_OBJECT
 public:

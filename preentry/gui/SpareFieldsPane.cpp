@@ -28,7 +28,7 @@ CSpareFieldsPane::CSpareFieldsPane(const ClientState& state, QWidget* parent) : 
         QLineEdit* edit = MakeEdit(this, kNames[i], i + 1 < spares_.size() ? kSpareMax : kLastSpareMax);
         spares_[i] = edit;
         LinkLabel* link = MakeLink(QString::fromUtf8(kCaptions[i]), this);
-        connect(link, &LinkLabel::clicked, this, [this, edit] {
+        connect(link, &LinkLabel::Clicked, this, [this, edit] {
             QString hint;
             if (ChooseHint(state_, this, hint)) edit->setText(hint);
         });

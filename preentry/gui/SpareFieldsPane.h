@@ -15,6 +15,7 @@ struct ClientState;
 // The five spare fields of a shipment, shown in the goods area of the
 // pre-entry form when "▼备用" is chosen. Each caption offers the common
 // hints, a chosen hint replacing the field.
+// The name is one of the client's shared names and keeps its C prefix.
 class CSpareFieldsPane : public QWidget {
     Q_OBJECT
 public:

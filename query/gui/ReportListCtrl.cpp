@@ -378,7 +378,7 @@ bool CReportListCtrl::ExportSpreadsheet(const QString& path, const QString& titl
     table.rowCount = RowCount();
     table.cell = [this](int row, int column) { return View(model_->Cell(row, column)); };
 
-    PrompterWorkbookPrompts prompts(this);
+    WorkbookPrompts prompts(this);
     std::optional<WaitCursor> wait;  // not over the replace question
     const std::string error = ExportListSpreadsheet(*state_->spreadsheetEngine, &prompts,
                                                     std::filesystem::path(path.toStdString()), table,

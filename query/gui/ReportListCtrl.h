@@ -18,6 +18,7 @@ class SpreadsheetEngine;
 // per-row tags (value, text colour, background), header sorting, running
 // row numbers in column 0, a row context menu, search and export.
 // Holds 100,000 rows and stays responsive: rows live in ReportListModel.
+// The name is one of the client's shared names and keeps its C prefix.
 class CReportListCtrl : public QTableView {
     Q_OBJECT
 public:

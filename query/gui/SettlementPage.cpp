@@ -1,12 +1,9 @@
 #include "query/gui/SettlementPage.h"
 
-
 namespace tallux {
 namespace {
 
-constexpr Qt::Alignment kLeft = Qt::AlignLeft;
-constexpr Qt::Alignment kRight = Qt::AlignRight;
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+using namespace column_alignment;
 
 const ListColumn kColumns[] = {
     {"序号", 50, kLeft},     {"结算日期", 80, kLeft},  {"发票号", 150, kLeft},  {"类别", 40, kCentre},

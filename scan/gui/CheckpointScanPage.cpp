@@ -1,12 +1,9 @@
 #include "scan/gui/CheckpointScanPage.h"
 
-
 namespace tallux {
 namespace {
 
-constexpr Qt::Alignment kLeft = Qt::AlignLeft;
-constexpr Qt::Alignment kRight = Qt::AlignRight;
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+using namespace column_alignment;
 
 const ListColumn kColumns[] = {
     {"序号", 50, kLeft},      {"运单号", 100, kLeft},     {"下一站", 80, kLeft},    {"日期时间", 110, kLeft},

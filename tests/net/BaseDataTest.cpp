@@ -5,13 +5,14 @@
 
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 std::string Xored(std::string text) {
     for (char& c : text) c = static_cast<char>(static_cast<unsigned char>(c) ^ kBaseDataCacheKey);

@@ -5,11 +5,12 @@
 
 #include "net/DestinationTable.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // "a b<TAB>code<TAB>third<TAB>fourth<TAB>Chinese<TAB>English" lines.
 std::string Line(std::string_view code, std::string_view zh, std::string_view en, std::string_view fourth = "10",

@@ -3,13 +3,14 @@
 #include <string>
 
 #include "net/EmsKindSettings.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 TEST(EmsKindSettingsTest, ReadsEverySection) {
     EmsKindSettings s = ParseEmsKindSettings(G(

@@ -4,11 +4,12 @@
 
 #include "net/ExpressKinds.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 class ExpressKindsTest : public ::testing::Test {
 protected:

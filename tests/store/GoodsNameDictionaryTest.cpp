@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "store/GoodsNameDictionary.h"
+#include "tests/support/GbkText.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
 
-std::string G(const char* utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 class GoodsNameDictionaryTest : public ::testing::Test {
 protected:

@@ -9,11 +9,12 @@
 #include "text/CountryMatch.h"
 #include "text/CountryTable.h"
 #include "text/GbkCodec.h"
+#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
 
-std::string G(std::string_view utf8) { return Utf8ToGbk(utf8); }
+using test::G;
 
 // The code of the matched row, or "none"; keeps failure messages readable.
 std::string Matched(std::string_view gbk) {

@@ -1,4 +1,4 @@
-#include "cli/JsonWriter.h"
+#include "cli/JsonObjectWriter.h"
 
 #include <charconv>
 #include <cmath>
