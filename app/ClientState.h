@@ -42,11 +42,11 @@ struct ClientState {
     bool IsLoggedIn() const { return session.IsLoggedIn(); }
 
     // Opened at start-up in this order; closed when the state is destroyed.
-    ContactStore contacts;       // DATA/rsdata.dat
-    ShipmentStore shipments;     // DATA/recinput.dat
-    GoodsLineStore goods;        // DATA/recgoods.dat
-    PieceWeightStore weights;    // DATA/recweight.dat
-    CheckScanStore scans;        // DATA/reccheck.dat
+    ContactStore contacts;     // DATA/rsdata.dat
+    ShipmentStore shipments;   // DATA/recinput.dat
+    GoodsLineStore goods;      // DATA/recgoods.dat
+    PieceWeightStore weights;  // DATA/recweight.dat
+    CheckScanStore scans;      // DATA/reccheck.dat
     GoodsNameDictionary dictionary;
     StoreLock storeLock;
     void FlushAllStores() {
@@ -61,8 +61,8 @@ struct ClientState {
     // Where the one-to-many number definitions go on; restarts with every
     // load of the base data (ReloadBaseData).
     NumberRotation numberRotation;
-    ProgramSettingsFile settings{};       // prgset.dat
-    std::vector<std::u16string> hints;    // prompt.dat
+    ProgramSettingsFile settings{};     // prgset.dat
+    std::vector<std::u16string> hints;  // prompt.dat
 
     // The spreadsheet engine of printing, exports and imports: one for the
     // run, started on first use (its profile in DATA_SYS) and shut down at

@@ -12,7 +12,7 @@ struct CommandContext {
     int listRowCount = 0;  // rows in the current page's list
     bool loggedIn = false;
     int customerId = 0;
-    bool running = false;  // an upload or a pricing run holds the running mark
+    bool running = false;    // an upload or a pricing run holds the running mark
     bool uploading = false;  // an upload run is in progress (it completes numbers)
     bool preEntryPrintingAllowed = false;
     bool priceWindowOpen = false;

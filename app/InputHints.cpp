@@ -15,9 +15,8 @@ std::vector<std::u16string> ParseHints(std::u16string_view text) {
     std::size_t position = 0;
     for (;;) {
         std::size_t lineFeed = text.find(u'\n', position);
-        std::u16string_view entry = text.substr(position, lineFeed == std::u16string_view::npos
-                                                              ? std::u16string_view::npos
-                                                              : lineFeed - position);
+        std::u16string_view entry = text.substr(
+            position, lineFeed == std::u16string_view::npos ? std::u16string_view::npos : lineFeed - position);
         // Measured with its carriage return, so a one-letter hint on a
         // "\r\n" line still counts; an empty line ends the list.
         if (entry.size() < 2) break;

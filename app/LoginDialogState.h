@@ -10,9 +10,9 @@ namespace tallux {
 struct LoginDialogStart {
     enum class Focus { Account, Password, Confirm };
 
-    std::string account;   // GBK
-    std::string password;  // GBK
-    std::string status;    // UTF-8
+    std::string account;           // GBK
+    std::string password;          // GBK
+    std::string status;            // UTF-8
     bool statusIsSuccess = false;  // green when logged in, red otherwise
     Focus focus = Focus::Account;
 };

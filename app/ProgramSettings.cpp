@@ -1,8 +1,8 @@
 #include "app/ProgramSettings.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <sys/stat.h>
 
 #include <bit>
 #include <cerrno>

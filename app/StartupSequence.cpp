@@ -5,9 +5,9 @@
 #include "app/ClientState.h"
 #include "app/FreeSpaceRule.h"
 #include "app/InputHints.h"
+#include "app/LoginDialogState.h"
 #include "app/ProgramSettings.h"
 #include "app/StoreOpening.h"
-#include "app/LoginDialogState.h"
 #include "net/SharedFileFetch.h"
 #include "store/StoreFiles.h"
 

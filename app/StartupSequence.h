@@ -52,10 +52,10 @@ struct StartupOptions {
 };
 
 enum class StartupOutcome {
-    Running,                // the main window is up
-    Stopped,                // a stop message was shown, or the main window could not be made
-    OtherInstanceRuns,      // it was brought forward; this process ends quietly
-    LoginAbandoned,         // the login dialog closed without a login; no message
+    Running,            // the main window is up
+    Stopped,            // a stop message was shown, or the main window could not be made
+    OtherInstanceRuns,  // it was brought forward; this process ends quietly
+    LoginAbandoned,     // the login dialog closed without a login; no message
 };
 
 // The start-up of the client over state, in this order: program directory,

@@ -32,10 +32,8 @@ UploadProgress DescribeUploadProgress(const UploadOutcome& outcome, int total) {
         const int code = (outcome.transportError < 0 && outcome.transportError >= -6) ? outcome.transportError : -1;
         return {TransportErrorText(code), true};
     }
-    case UploadOutcome::Kind::Stopped:
-        return DescribeTotals(outcome.successes, outcome.failures, true, total);
-    case UploadOutcome::Kind::Completed:
-        break;
+    case UploadOutcome::Kind::Stopped: return DescribeTotals(outcome.successes, outcome.failures, true, total);
+    case UploadOutcome::Kind::Completed: break;
     }
     return DescribeTotals(outcome.successes, outcome.failures, false, total);
 }

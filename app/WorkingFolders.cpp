@@ -36,12 +36,9 @@ std::optional<std::string> CreateWorkingFolders(ClientState& state, const LocalD
         std::string path;
         const char* message;
     } folders[] = {
-        {state.PathOf("DATA"), kDataFolderMessage},
-        {state.PathOf("DATA_SYS"), kDataFolderMessage},
-        {state.PathOf("DATA_TEMP"), kTempFolderMessage},
-        {state.tempMonthFolder, kLabelFolderMessage},
-        {state.tempDayFolder, kLabelFolderMessage},
-        {state.PathOf("DATA_MODEL"), kDataFolderMessage},
+        {state.PathOf("DATA"), kDataFolderMessage},      {state.PathOf("DATA_SYS"), kDataFolderMessage},
+        {state.PathOf("DATA_TEMP"), kTempFolderMessage}, {state.tempMonthFolder, kLabelFolderMessage},
+        {state.tempDayFolder, kLabelFolderMessage},      {state.PathOf("DATA_MODEL"), kDataFolderMessage},
     };
     for (const auto& folder : folders)
         if (!EnsureFolder(folder.path)) return std::string(folder.message);

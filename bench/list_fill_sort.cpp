@@ -30,7 +30,7 @@ std::vector<QStringList> MakeRows() {
     const QStringList names = {QStringLiteral("张伟"), QStringLiteral("王芳"), QStringLiteral("李娜"),
                                QStringLiteral("刘洋"), QStringLiteral("陈静"), QStringLiteral("Smith"),
                                QStringLiteral("杨帆"), QStringLiteral("赵磊"), QStringLiteral("brown")};
-    const QStringList places = {QStringLiteral("美国"), QStringLiteral("日本"), QStringLiteral("德国"),
+    const QStringList places = {QStringLiteral("美国"), QStringLiteral("日本"),     QStringLiteral("德国"),
                                 QStringLiteral("英国"), QStringLiteral("澳大利亚"), QStringLiteral("加拿大")};
     Numbers random;
     std::vector<QStringList> rows;
@@ -59,11 +59,12 @@ int main(int argc, char** argv) {
     const struct {
         const char* heading;
         Qt::Alignment alignment;
-    } columns[] = {{"序号", Qt::AlignLeft},    {"运单号", Qt::AlignLeft}, {"收件人", Qt::AlignLeft},
-                   {"目的地", Qt::AlignLeft},  {"重量", Qt::AlignRight},  {"件数", Qt::AlignRight},
-                   {"金额", Qt::AlignRight},   {"备注", Qt::AlignLeft}};
+    } columns[] = {{"序号", Qt::AlignLeft},   {"运单号", Qt::AlignLeft}, {"收件人", Qt::AlignLeft},
+                   {"目的地", Qt::AlignLeft}, {"重量", Qt::AlignRight},  {"件数", Qt::AlignRight},
+                   {"金额", Qt::AlignRight},  {"备注", Qt::AlignLeft}};
     int index = 0;
-    for (const auto& column : columns) list.InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, 90);
+    for (const auto& column : columns)
+        list.InsertColumn(index++, QString::fromUtf8(column.heading), column.alignment, 90);
     list.resize(1000, 600);
     list.show();
     QApplication::processEvents();

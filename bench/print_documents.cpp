@@ -75,9 +75,22 @@ bool PrintLabel(LibreOfficeEngine& engine, const std::string& templateBytes, con
         book.SetConfirmReplace(0);
         book.SetPrinter(printer);
         ok = book.OpenNewFromBytes(u"", file, templateBytes, false);
-        const char16_t* texts[] = {u"张三", u"深圳市福田区福华路 88 号", u"'13800138000", u"'518000", u"中国",
-                                   u"广东", u"深圳", u"李四", u"北京市朝阳区建国路 1 号", u"'+86-10-12345678",
-                                   u"'100020", u"北京", u"1.250", u"'2024-03-05", u"文件", u"纸箱"};
+        const char16_t* texts[] = {u"张三",
+                                   u"深圳市福田区福华路 88 号",
+                                   u"'13800138000",
+                                   u"'518000",
+                                   u"中国",
+                                   u"广东",
+                                   u"深圳",
+                                   u"李四",
+                                   u"北京市朝阳区建国路 1 号",
+                                   u"'+86-10-12345678",
+                                   u"'100020",
+                                   u"北京",
+                                   u"1.250",
+                                   u"'2024-03-05",
+                                   u"文件",
+                                   u"纸箱"};
         int row = 0;
         for (const char16_t* text : texts) ok = ok && book.WriteValue(++row, 2, text);
         for (int column = 4; column <= 11; ++column) ok = ok && book.WriteValue(1, column, u"'" + Utf8ToUtf16(waybill));
@@ -109,7 +122,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!fs::exists(LibreOfficeEngine::DefaultOffice())) {
-        std::fprintf(stderr, "no office at %s (package libreoffice-calc)\n", LibreOfficeEngine::DefaultOffice().c_str());
+        std::fprintf(stderr, "no office at %s (package libreoffice-calc)\n",
+                     LibreOfficeEngine::DefaultOffice().c_str());
         return 1;
     }
 
@@ -166,9 +180,8 @@ int main(int argc, char** argv) {
         }
         double total = SecondsSince(all);
         Stats stats = Summarise(times);
-        std::printf("%-16s %d documents in %.2f s: %.3f s per document (median %.3f, max %.3f)%s\n", what, count,
-                    total, stats.mean, stats.median, stats.max,
-                    failed ? (" FAILED " + std::to_string(failed)).c_str() : "");
+        std::printf("%-16s %d documents in %.2f s: %.3f s per document (median %.3f, max %.3f)%s\n", what, count, total,
+                    stats.mean, stats.median, stats.max, failed ? (" FAILED " + std::to_string(failed)).c_str() : "");
         return failed;
     };
 

@@ -50,8 +50,8 @@ void WriteShipmentFile(const std::string& path, int count) {
         record.expressKind.assign("EMS");
         std::memcpy(&bytes[tallux::kHeaderSize + sizeof record * i], &record, sizeof record);
     }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class BenchEnvironment : public tallux::StartupEnvironment {
@@ -70,9 +70,8 @@ public:
     }
     bool RunLogin() override {
         auto start = Clock::now();
-        tallux::LoginOutcome outcome =
-            tallux::Login(state_.server, state_.serverSettings.site, u"demo", u"demo123",
-                          static_cast<long long>(std::time(nullptr)), state_.session);
+        tallux::LoginOutcome outcome = tallux::Login(state_.server, state_.serverSettings.site, u"demo", u"demo123",
+                                                     static_cast<long long>(std::time(nullptr)), state_.session);
         loginMs = MillisecondsSince(start);
         return outcome.status == tallux::LoginStatus::LoggedIn;
     }

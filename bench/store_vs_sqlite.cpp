@@ -7,16 +7,16 @@
 // /tmp) that is removed at the end.
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <climits>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -45,9 +45,7 @@ constexpr unsigned kSeed = 20261209;
 
 [[noreturn]] void Fail(const std::string& text) { throw std::runtime_error(text); }
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 // Enough digits to read, no more: 3115, 32.1, 3.21, 0.32, 0.0032.
 std::string Figure(double value) {
@@ -75,10 +73,11 @@ int ParseCount(const char* option, const char* text, int least) {
 }
 
 void PrintUsage() {
-    std::printf("usage: tallux-bench-store [--dir DIR] [--appends N] [--records N]\n"
-                "  --dir DIR     put the temporary files under DIR (default $TMPDIR or /tmp)\n"
-                "  --appends N   durable appends to time (default 10000)\n"
-                "  --records N   records in the lookup and delete file (default 100000, at least 10)\n");
+    std::printf(
+        "usage: tallux-bench-store [--dir DIR] [--appends N] [--records N]\n"
+        "  --dir DIR     put the temporary files under DIR (default $TMPDIR or /tmp)\n"
+        "  --appends N   durable appends to time (default 10000)\n"
+        "  --records N   records in the lookup and delete file (default 100000, at least 10)\n");
 }
 
 // Returns false when only the usage was asked for.
@@ -91,10 +90,14 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         }
         if (i + 1 >= argc) Fail("unknown option or missing value: " + std::string(arg));
         const char* value = argv[++i];
-        if (arg == "--dir") options.baseDir = value;
-        else if (arg == "--appends") options.appends = ParseCount("--appends", value, 1);
-        else if (arg == "--records") options.records = ParseCount("--records", value, 2 * kDeletes);
-        else Fail("unknown option: " + std::string(arg));
+        if (arg == "--dir")
+            options.baseDir = value;
+        else if (arg == "--appends")
+            options.appends = ParseCount("--appends", value, 1);
+        else if (arg == "--records")
+            options.records = ParseCount("--records", value, 2 * kDeletes);
+        else
+            Fail("unknown option: " + std::string(arg));
     }
     if (options.baseDir.empty()) {
         const char* tmp = std::getenv("TMPDIR");
@@ -116,7 +119,9 @@ public:
     ~TempDir() {
         std::error_code error;
         fs::remove_all(path_, error);
-        if (error) std::fprintf(stderr, "tallux-bench-store: could not remove %s: %s\n", path_.c_str(), error.message().c_str());
+        if (error)
+            std::fprintf(stderr, "tallux-bench-store: could not remove %s: %s\n", path_.c_str(),
+                         error.message().c_str());
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -334,9 +339,11 @@ AppendTimes TimeAppends(const TempDir& dir, const ShipmentRecord& sample, int co
         times.sqlite += SecondsSince(start);
     }
 
-    if (store.Count() != count || store.FindById(count) == nullptr) Fail("store holds the wrong records after appending");
+    if (store.Count() != count || store.FindById(count) == nullptr)
+        Fail("store holds the wrong records after appending");
     Statement rows(db, "SELECT count(*) FROM shipment");
-    if (!rows.Step() || sqlite3_column_int(rows.Handle(), 0) != count) Fail("SQLite holds the wrong rows after appending");
+    if (!rows.Step() || sqlite3_column_int(rows.Handle(), 0) != count)
+        Fail("SQLite holds the wrong rows after appending");
     rows.Reset();
     return times;
 }
@@ -489,7 +496,8 @@ void PrintDeletes(const char* what, const std::vector<double>& seconds) {
     for (double s : seconds) total += s;
     auto [least, most] = std::minmax_element(seconds.begin(), seconds.end());
     std::printf("%s: %zu in %s s, %s ms each (min %s, max %s)\n", what, seconds.size(), Figure(total).c_str(),
-                Figure(total * 1e3 / seconds.size()).c_str(), Figure(*least * 1e3).c_str(), Figure(*most * 1e3).c_str());
+                Figure(total * 1e3 / seconds.size()).c_str(), Figure(*least * 1e3).c_str(),
+                Figure(*most * 1e3).c_str());
 }
 
 double Average(const std::vector<double>& values) {
@@ -508,7 +516,8 @@ void TimeDeletes(ShipmentStore& store, Database& db, int records) {
         if (!store.RemoveById(id)) Fail("store RemoveById(" + std::to_string(id) + ") failed: " + store.ErrorText());
         storeSeconds.push_back(SecondsSince(start));
     }
-    if (store.Count() != records - kDeletes || store.FindById(ids.front())) Fail("store holds the wrong records after deleting");
+    if (store.Count() != records - kDeletes || store.FindById(ids.front()))
+        Fail("store holds the wrong records after deleting");
 
     Statement remove(db, "DELETE FROM shipment WHERE id = ?");
     std::vector<double> sqliteSeconds;
@@ -534,8 +543,9 @@ int Run(const Options& options) {
     PrintRate("store append (durable)", options.appends, appends.store);
     PrintRate("SQLite append (WAL, synchronous=FULL, one transaction per row)", options.appends, appends.sqlite);
     double ratio = appends.store / appends.sqlite;
-    std::printf("append time ratio store/SQLite: %.2f  goal: store appends at least as fast as SQLite (ratio <= 1): %s\n",
-                ratio, ratio <= 1 ? "met" : "NOT met");
+    std::printf(
+        "append time ratio store/SQLite: %.2f  goal: store appends at least as fast as SQLite (ratio <= 1): %s\n",
+        ratio, ratio <= 1 ? "met" : "NOT met");
 
     const std::string storePath = dir.File("lookup.dat");
     auto start = Clock::now();

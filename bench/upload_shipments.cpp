@@ -147,9 +147,12 @@ int main(int argc, char** argv) {
     for (int i = 0; i < shipments.Count(); ++i) ids.push_back(shipments.At(i)->id);
     std::atomic<bool> keepRunning{true};
     const auto start = Clock::now();
-    tallux::RunUpload(ids, handler,
-                      [&](std::string_view body) { return tallux::PostTransaction(address, body, 1024, {3000, 5000}); },
-                      keepRunning);
+    tallux::RunUpload(
+        ids, handler,
+        [&](std::string_view body) {
+            return tallux::PostTransaction(address, body, 1024, {3000, 5000});
+        },
+        keepRunning);
     const double seconds = SecondsSince(start);
     std::printf("upload of %d shipments (%s removal of the accepted ones)\n", count,
                 immediate ? "immediate" : "deferred");

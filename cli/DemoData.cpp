@@ -57,12 +57,22 @@ struct DemoName {
 };
 
 const DemoName kGoodsNames[] = {
-    {"1001", "衣服", "CLOTHES"},    {"1002", "鞋子", "SHOES"},        {"1003", "书籍", "BOOKS"},
-    {"1004", "文件", "DOCUMENTS"},  {"1005", "手机壳", "PHONE CASE"}, {"1006", "玩具", "TOYS"},
-    {"1007", "茶叶", "TEA"},        {"1008", "化妆品", "COSMETICS"},  {"1009", "帽子", "HAT"},
-    {"1010", "手表", "WATCH"},      {"1011", "背包", "BACKPACK"},     {"1012", "样品", "SAMPLES"},
-    {"1013", "电子配件", "ELECTRONIC ACCESSORIES"},                   {"1014", "床上用品", "BEDDING"},
-    {"1015", "围巾", "SCARF"},      {"1016", "杯子", "CUP"},
+    {"1001", "衣服", "CLOTHES"},
+    {"1002", "鞋子", "SHOES"},
+    {"1003", "书籍", "BOOKS"},
+    {"1004", "文件", "DOCUMENTS"},
+    {"1005", "手机壳", "PHONE CASE"},
+    {"1006", "玩具", "TOYS"},
+    {"1007", "茶叶", "TEA"},
+    {"1008", "化妆品", "COSMETICS"},
+    {"1009", "帽子", "HAT"},
+    {"1010", "手表", "WATCH"},
+    {"1011", "背包", "BACKPACK"},
+    {"1012", "样品", "SAMPLES"},
+    {"1013", "电子配件", "ELECTRONIC ACCESSORIES"},
+    {"1014", "床上用品", "BEDDING"},
+    {"1015", "围巾", "SCARF"},
+    {"1016", "杯子", "CUP"},
 };
 
 void SetText(auto& field, const char* utf8) { field.assign(Utf8ToGbk(utf8)); }
@@ -165,7 +175,13 @@ void AddScans(CheckScanStore& scans) {
 }
 
 void AddContacts(ContactStore& contacts) {
-    struct Demo { const char* code; const char* name; const char* phone; const char* address; const char* city; };
+    struct Demo {
+        const char* code;
+        const char* name;
+        const char* phone;
+        const char* address;
+        const char* city;
+    };
     const Demo demos[] = {
         {"lina", "李娜", "13912345678", "上海市浦东新区世纪大道100号", "上海市"},
         {"wf", "王芳", "13800138000", "北京市朝阳区建国路88号", "北京市"},

@@ -27,9 +27,9 @@ std::string RecordJson(const RecordLayout& layout, const void* record) {
     JsonObjectWriter json;
     for (const FieldInfo& field : layout.fields) {
         switch (field.kind) {
-            case FieldKind::Text: json.AddText(field.name, TextJson(record, field)); break;
-            case FieldKind::Float64: json.AddNumber(field.name, NumberField(record, field)); break;
-            default: json.AddInteger(field.name, static_cast<long long>(NumberField(record, field))); break;
+        case FieldKind::Text: json.AddText(field.name, TextJson(record, field)); break;
+        case FieldKind::Float64: json.AddNumber(field.name, NumberField(record, field)); break;
+        default: json.AddInteger(field.name, static_cast<long long>(NumberField(record, field))); break;
         }
     }
     return json.Finish();
@@ -49,7 +49,8 @@ int DumpStore(const std::string& programDirectory, const std::string& which, std
     if (which == "goodsnames") {
         GoodsNameDictionary dictionary;
         dictionary.Load((home / kGoodsNameDictionaryPath).string());
-        for (const GoodsNameRecord& record : dictionary.Records()) out << RecordJson(GoodsNameLayout(), &record) << '\n';
+        for (const GoodsNameRecord& record : dictionary.Records())
+            out << RecordJson(GoodsNameLayout(), &record) << '\n';
         return 0;
     }
     for (const StoreFile& file : StoreFiles()) {

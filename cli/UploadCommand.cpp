@@ -38,7 +38,8 @@ public:
 
     void RecordResult(int id, int code) override {
         std::string waybill;
-        if (const ShipmentRecord* shipment = shipments_.FindById(id)) waybill = GbkToUtf8(shipment->waybillNumber.view());
+        if (const ShipmentRecord* shipment = shipments_.FindById(id))
+            waybill = GbkToUtf8(shipment->waybillNumber.view());
         source_.ApplyResult(id, code);
         JsonObjectWriter json;
         json.AddInteger("id", id);
@@ -122,14 +123,17 @@ int UploadShipments(CliSession& cli, const ServerSettings& settings, const std::
     LocalShipmentStores stores{shipments, goods, weights, lock};
     TransactionContext transaction{cli.server, cli.session, settings.site};
     NumberRotation rotation;
-    NumberContext numbers{cli.session, data, rotation, ServerNumberFetcher(transaction), ProgramNumber(home),
-                          [&shipments] { return shipments.NextId(); }};
+    NumberContext numbers{
+        cli.session, data, rotation, ServerNumberFetcher(transaction), ProgramNumber(home), [&shipments] {
+            return shipments.NextId();
+        }};
     ShipmentUploadSource source(stores, data.kinds, transaction, numbers);
     CliUploadHandler handler(source, shipments, out);
     std::atomic<bool> keepRunning{true};
-    RunUpload(ids, handler,
-              [&](std::string_view body) { return PostTransaction(cli.server, body, 1024, transaction.timeouts); },
-              keepRunning);
+    RunUpload(
+        ids, handler,
+        [&](std::string_view body) { return PostTransaction(cli.server, body, 1024, transaction.timeouts); },
+        keepRunning);
     if (handler.TransportFailure() < 0) {
         err << "tallux-cli: " << TransportErrorText(handler.TransportFailure()) << '\n';
         return 1;

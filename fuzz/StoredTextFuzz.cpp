@@ -87,7 +87,8 @@ void CheckEncoder(std::u16string_view text) {
     for (std::size_t capacity : kCapacities) {
         std::u16string back = DecodeStoredText(ToGbkWithNumericRefs(text, capacity), kFieldCapacity);
         Check(back.size() <= text.size(), "a cut field reads back longer");
-        if (!back.empty() && back.back() == u'\uFFFD' && IsHigh(text[back.size() - 1])) back.back() = text[back.size() - 1];
+        if (!back.empty() && back.back() == u'\uFFFD' && IsHigh(text[back.size() - 1]))
+            back.back() = text[back.size() - 1];
         Check(std::u16string_view(text).starts_with(back), "a cut field does not read back as the text's start");
     }
 }
@@ -125,8 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The same bytes as UTF-16 units, little-endian.
     std::u16string text(size / 2, u'\0');
-    for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+    for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
     CheckEncoder(text);
     return 0;
 }

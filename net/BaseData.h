@@ -21,11 +21,11 @@ struct BaseData {
 // How far a load got; each stage leaves what the earlier ones loaded and
 // the later tables as they were before.
 enum class BaseDataLoad {
-    NoFile,         // cache missing or unreadable: nothing changed
-    NoKindSection,  // EMB/EME markers missing: only the letter may have changed
-    NoKinds,        // an empty kind section: the kind list is now empty
-    NoDestinations, // kinds and settings loaded; GPB/GPE missing or no record
-    Complete,       // destinations and each kind's accepted destinations too
+    NoFile,          // cache missing or unreadable: nothing changed
+    NoKindSection,   // EMB/EME markers missing: only the letter may have changed
+    NoKinds,         // an empty kind section: the kind list is now empty
+    NoDestinations,  // kinds and settings loaded; GPB/GPE missing or no record
+    Complete,        // destinations and each kind's accepted destinations too
 };
 
 // Parses the decoded base data text (the cache's content after the XOR is

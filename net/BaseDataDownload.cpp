@@ -86,12 +86,12 @@ namespace tallux {
 
 std::string BaseDataDownloadText(int result) {
     switch (result) {
-        case 0: return "系统基本数据更新完成。";
-        case -100: return "系统基本数据更新失败：服务器连接失败。";
-        case -101: return "系统基本数据更新失败：服务器没有返回完整的基本数据。";
-        case -102: return "系统基本数据更新失败：基本数据文件无法写入。";
-        case -103: return "系统基本数据更新失败：服务器返回的数据不正确。";
-        default: return "系统基本数据更新失败。";
+    case 0: return "系统基本数据更新完成。";
+    case -100: return "系统基本数据更新失败：服务器连接失败。";
+    case -101: return "系统基本数据更新失败：服务器没有返回完整的基本数据。";
+    case -102: return "系统基本数据更新失败：基本数据文件无法写入。";
+    case -103: return "系统基本数据更新失败：服务器返回的数据不正确。";
+    default: return "系统基本数据更新失败。";
     }
 }
 

@@ -42,8 +42,8 @@ void MergeSetCookies(std::string& jar, std::string_view header, std::size_t capa
         if (end == std::string_view::npos) end = old.size();
         std::string_view entry = old.substr(from, end - from);
         from = end + 1;
-        while (!entry.empty() && (entry.back() == ' ' || entry.back() == '\t' || entry.back() == '\r' ||
-                                  entry.back() == '\n'))
+        while (!entry.empty() &&
+               (entry.back() == ' ' || entry.back() == '\t' || entry.back() == '\r' || entry.back() == '\n'))
             entry.remove_suffix(1);
         if (entry.empty() || HasEntryNamed(merged, EntryName(entry))) continue;
         if (entry.size() + 1 >= capacity - merged.size()) break;

@@ -26,7 +26,8 @@ std::int32_t ReadDecimalInt(std::string_view text) {
     bool negative = SkipBlanksAndSign(text, pos);
     std::int64_t magnitude = ReadDigitRun(text, pos);
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    if (negative) return magnitude > kMax + 1 ? std::numeric_limits<std::int32_t>::min() : static_cast<std::int32_t>(-magnitude);
+    if (negative)
+        return magnitude > kMax + 1 ? std::numeric_limits<std::int32_t>::min() : static_cast<std::int32_t>(-magnitude);
     return magnitude > kMax ? std::numeric_limits<std::int32_t>::max() : static_cast<std::int32_t>(magnitude);
 }
 

@@ -79,11 +79,11 @@ bool ParseLine(std::string_view line, int version, DestinationRecord& record) {
 
 std::string_view DestinationTable::Key(const DestinationRecord& record, IndexKey key) {
     switch (key) {
-        case ByCode: return record.code.view();
-        case ByThird: return record.third.view();
-        case ByChineseName: return record.nameZh.view();
-        case ByEnglishName: return record.nameEn.view();
-        default: return record.fourth.view();
+    case ByCode: return record.code.view();
+    case ByThird: return record.third.view();
+    case ByChineseName: return record.nameZh.view();
+    case ByEnglishName: return record.nameEn.view();
+    default: return record.fourth.view();
     }
 }
 
@@ -133,7 +133,8 @@ const DestinationRecord* DestinationTable::RecordAt(int index) const {
 }
 
 const DestinationRecord& DestinationTable::At(IndexKey key, int position) const {
-    return records_[static_cast<std::size_t>(indexes_[static_cast<std::size_t>(key)][static_cast<std::size_t>(position)])];
+    return records_[static_cast<std::size_t>(
+        indexes_[static_cast<std::size_t>(key)][static_cast<std::size_t>(position)])];
 }
 
 std::vector<const DestinationRecord*> DestinationTable::InIndexOrder(IndexKey key) const {

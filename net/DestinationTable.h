@@ -13,16 +13,16 @@ namespace tallux {
 // One destination of the base data, 148 bytes as the other parts of the
 // client lay it out. Texts are GBK.
 struct DestinationRecord {
-    std::int32_t sequence;      // 1, 2, ... in file order
+    std::int32_t sequence;  // 1, 2, ... in file order
     FixedText<32> nameZh;
     FixedText<64> nameEn;
     FixedText<8> code;
-    FixedText<16> third;        // free text
-    FixedText<12> fourth;       // digits
+    FixedText<16> third;   // free text
+    FixedText<12> fourth;  // digits
     std::uint8_t secondNumber;
     std::uint8_t firstNumber;
-    FixedText<4> extra1;        // version lines only
-    FixedText<6> extra2;        // version lines only
+    FixedText<4> extra1;  // version lines only
+    FixedText<6> extra2;  // version lines only
 };
 static_assert(sizeof(DestinationRecord) == 148);
 static_assert(offsetof(DestinationRecord, nameEn) == 36 && offsetof(DestinationRecord, code) == 100 &&

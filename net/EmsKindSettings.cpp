@@ -15,9 +15,11 @@ struct Words {
     std::string numberBegin = Utf8ToGbk("<取单号快递类别定义开始>"), numberEnd = Utf8ToGbk("<取单号快递类别定义结束>");
     std::string transferBegin = Utf8ToGbk("<取转单号快递类别定义开始>"),
                 transferEnd = Utf8ToGbk("<取转单号快递类别定义结束>");
-    std::string extensionBegin = Utf8ToGbk("<取单号管理扩展定义开始>"), extensionEnd = Utf8ToGbk("<取单号管理扩展定义结束>");
+    std::string extensionBegin = Utf8ToGbk("<取单号管理扩展定义开始>"),
+                extensionEnd = Utf8ToGbk("<取单号管理扩展定义结束>");
     std::string selectorKey = Utf8ToGbk("取单号类别="), modeKey = Utf8ToGbk("取单号模式=");
-    std::string oneToManyBegin = Utf8ToGbk("<一对多取单号定义开始>"), oneToManyEnd = Utf8ToGbk("<一对多取单号定义结束>");
+    std::string oneToManyBegin = Utf8ToGbk("<一对多取单号定义开始>"),
+                oneToManyEnd = Utf8ToGbk("<一对多取单号定义结束>");
     std::string virtualBegin = Utf8ToGbk("<虚拟取单ID定义开始>"), virtualEnd = Utf8ToGbk("<虚拟取单ID定义结束>");
     std::string fillBegin = Utf8ToGbk("<字段填写定义开始>"), fillEnd = Utf8ToGbk("<字段填写定义结束>");
     std::string entryBegin = Utf8ToGbk("<录单相关定");

@@ -21,9 +21,9 @@ struct EmsKindSettings {
     };
     struct FieldFill {
         std::string name;
-        std::string title;               // at most 30 bytes
+        std::string title;                 // at most 30 bytes
         std::array<std::string, 4> texts;  // at most 63 bytes each
-        std::string last;                // at most 254 bytes
+        std::string last;                  // at most 254 bytes
     };
 
     std::vector<KindList::OrderEntry> kindOrder;

@@ -13,18 +13,18 @@ constexpr int kMostInterimAnswers = 8;  // 100 Continue blocks before the real a
 
 int PostFailure(ConnectStep step) {
     switch (step) {
-        case ConnectStep::Socket: return -2;
-        case ConnectStep::Resolve: return -3;
-        case ConnectStep::Options: return -4;
-        default: return -5;
+    case ConnectStep::Socket: return -2;
+    case ConnectStep::Resolve: return -3;
+    case ConnectStep::Options: return -4;
+    default: return -5;
     }
 }
 
 int CookieGetFailure(ConnectStep step) {
     switch (step) {
-        case ConnectStep::Socket: return -100;
-        case ConnectStep::Resolve: return -103;
-        default: return -120;
+    case ConnectStep::Socket: return -100;
+    case ConnectStep::Resolve: return -103;
+    default: return -120;
     }
 }
 
@@ -57,7 +57,8 @@ HttpAnswer HttpPostText(const Endpoint& endpoint, std::string_view path, std::st
                         const TransportTimeouts& timeouts) {
     if (size < 2) return {-1, {}};
     TcpConnection connection;
-    if (ConnectStep step = connection.Open(endpoint, timeouts); step != ConnectStep::None) return {PostFailure(step), {}};
+    if (ConnectStep step = connection.Open(endpoint, timeouts); step != ConnectStep::None)
+        return {PostFailure(step), {}};
 
     std::string request = "POST " + std::string(path) + " HTTP/1.0\r\nAccept: */*\r\nHost: " + endpoint.host +
                           "\r\nUser-Agent: " + kUserAgent + "\r\nContent-Length: " + std::to_string(body.size()) +
@@ -78,7 +79,8 @@ HttpAnswer HttpPostText(const Endpoint& endpoint, std::string_view path, std::st
     if (StatusCode(header) != 200) return {-6, {}};
 
     long long length = ContentLength(header);
-    std::size_t wanted = (length > 0 && length < static_cast<long long>(size)) ? static_cast<std::size_t>(length) : size - 1;
+    std::size_t wanted =
+        (length > 0 && length < static_cast<long long>(size)) ? static_cast<std::size_t>(length) : size - 1;
     std::string answer = reader.ReadBody(wanted);
     int result = static_cast<int>(answer.size());
     return {result, std::move(answer)};

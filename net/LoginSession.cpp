@@ -50,7 +50,7 @@ void ReadCheckpointLines(const std::vector<std::string_view>& lines, SessionValu
         std::string SessionValues::*field;
         std::size_t limit;
     } const targets[] = {
-        {&SessionValues::stationCode, 15},  {&SessionValues::secondCode, 15},    {&SessionValues::placeChinese, 126},
+        {&SessionValues::stationCode, 15},    {&SessionValues::secondCode, 15},    {&SessionValues::placeChinese, 126},
         {&SessionValues::detailChinese, 254}, {&SessionValues::placeEnglish, 126}, {&SessionValues::detailEnglish, 254},
     };
     for (std::size_t i = 0; i < 6; ++i) {
@@ -112,8 +112,8 @@ std::string LoginPath(std::string_view site, std::string_view accountGbk, std::s
     static const char hex[] = "0123456789ABCDEF";
     std::string account;
     for (unsigned char c : accountGbk) {
-        bool breaks = c < 0x20 || c == 0x7F || c == ' ' || c == '%' || c == '&' || c == '=' || c == '#' ||
-                      c == '+' || c == '?';
+        bool breaks =
+            c < 0x20 || c == 0x7F || c == ' ' || c == '%' || c == '&' || c == '=' || c == '#' || c == '+' || c == '?';
         if (breaks) {
             account += '%';
             account += hex[c >> 4];
@@ -128,12 +128,12 @@ std::string LoginPath(std::string_view site, std::string_view accountGbk, std::s
 
 std::string LoginResultText(int code) {
     switch (code) {
-        case -1: return "网站不存在。";
-        case -2: return "帐号不存在。";
-        case -4: return "密码不正确。";
-        case -5: return "帐号没有快件操作权限。";
-        case -6: return "本地系统时间错误，请核对订正。";
-        default: return "网站服务器错误。";
+    case -1: return "网站不存在。";
+    case -2: return "帐号不存在。";
+    case -4: return "密码不正确。";
+    case -5: return "帐号没有快件操作权限。";
+    case -6: return "本地系统时间错误，请核对订正。";
+    default: return "网站服务器错误。";
     }
 }
 
@@ -201,7 +201,8 @@ LoginOutcome Login(ServerAddress& server, std::string_view site, std::u16string 
         return HttpGetWithCookies(server.Current(), path, kLoginAnswerBuffer, cookies, std::nullopt, timeouts);
     };
     HttpAnswer answer = exchange();
-    if (answer.result < 1) return {LoginStatus::ConnectionFailed, answer.result, Format("与服务器连接失败[ Ret:%d]", answer.result)};
+    if (answer.result < 1)
+        return {LoginStatus::ConnectionFailed, answer.result, Format("与服务器连接失败[ Ret:%d]", answer.result)};
     if (server.ApplyRedirect(answer.body)) {
         answer = exchange();
         if (answer.result < 1)

@@ -21,8 +21,8 @@ struct SessionValues {
     std::int32_t optionNumber = 1;
     bool pictureFlag = false;
     bool numberServiceFlag = false;
-    std::string shortCode;           // up to 3 characters
-    std::string stationCode;         // checkpoint lines 1 to 6
+    std::string shortCode;    // up to 3 characters
+    std::string stationCode;  // checkpoint lines 1 to 6
     std::string secondCode;
     std::string placeChinese;
     std::string detailChinese;

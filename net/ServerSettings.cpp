@@ -15,7 +15,8 @@ bool ServerSettings::SetServer(std::string_view text) {
         std::string_view portText = text.substr(colon + 1);
         unsigned value = 0;
         auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), value);
-        if (error != std::errc() || end != portText.data() + portText.size() || value == 0 || value > 65535) return false;
+        if (error != std::errc() || end != portText.data() + portText.size() || value == 0 || value > 65535)
+            return false;
         newPort = static_cast<std::uint16_t>(value);
     }
     host = std::string(hostPart);

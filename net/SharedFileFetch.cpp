@@ -77,19 +77,19 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
-int FetchSharedFile(const Endpoint& server, std::string_view site, const std::string& localPath,
-                    std::string_view title, WebRequest& request) {
+int FetchSharedFile(const Endpoint& server, std::string_view site, const std::string& localPath, std::string_view title,
+                    WebRequest& request) {
     if (title.empty()) return kSharedFileNoTitle;
     std::vector<char> area;
     try {
-        area.resize(static_cast<std::size_t>(request.receiveCapacity > 0 ? request.receiveCapacity
-                                                                          : kWebReceiveCapacity));
+        area.resize(
+            static_cast<std::size_t>(request.receiveCapacity > 0 ? request.receiveCapacity : kWebReceiveCapacity));
     } catch (const std::bad_alloc&) {
         return kSharedFileNoBuffer;
     }
 
-    const std::string body = SharedFileRequestBody(site, title, LocalModificationTime(localPath),
-                                                   static_cast<int>(area.size()) - 1);
+    const std::string body =
+        SharedFileRequestBody(site, title, LocalModificationTime(localPath), static_cast<int>(area.size()) - 1);
     PrepareWebRequest(request, area, server.port, true);
     request.host = server.host;
     request.path = kSharedFilePath;

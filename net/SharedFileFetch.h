@@ -11,10 +11,10 @@ namespace tallux {
 
 // Results of FetchSharedFile besides the ones of SendWebRequest (<= 2, the
 // local file left alone) and the written length.
-inline constexpr int kSharedFileNoBuffer = -1;      // the receive area could not be had
+inline constexpr int kSharedFileNoBuffer = -1;  // the receive area could not be had
 inline constexpr int kSharedFileNoTitle = -4;
-inline constexpr int kSharedFileRefused = -5;       // the server's "Error 50" answer
-inline constexpr int kSharedFileNotWritten = -6;    // the local file could not be replaced
+inline constexpr int kSharedFileRefused = -5;     // the server's "Error 50" answer
+inline constexpr int kSharedFileNotWritten = -6;  // the local file could not be replaced
 
 // Answers shorter than this that carry the refusal text are refusals; a
 // longer file may well contain the text.
@@ -50,8 +50,8 @@ std::string SharedFileRequestBody(std::string_view site, std::string_view title,
 // (an error status gives kWebBadStatus), kSharedFileRefused,
 // kSharedFileNoTitle, kSharedFileNoBuffer or kSharedFileNotWritten.
 // request: its settings (timeouts) are used; it is prepared here.
-int FetchSharedFile(const Endpoint& server, std::string_view site, const std::string& localPath,
-                    std::string_view title, WebRequest& request);
+int FetchSharedFile(const Endpoint& server, std::string_view site, const std::string& localPath, std::string_view title,
+                    WebRequest& request);
 int FetchSharedFile(const ServerSettings& settings, const std::string& localPath, std::string_view title);
 
 }  // namespace tallux

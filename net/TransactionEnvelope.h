@@ -34,15 +34,15 @@ inline constexpr int kLastTrackingEvents = 13;
 
 // The fixed part of a transaction. Texts are GBK.
 struct EnvelopeHeader {
-    int version = 1;                      // WER: payload format, fixed per operation
-    std::string_view site;                // WCID
-    std::string_view account;             // AC
-    int operation = 0;                    // OP
-    std::int32_t id = 0;                  // ID
-    std::int32_t number = 1;              // NUMBER
+    int version = 1;                            // WER: payload format, fixed per operation
+    std::string_view site;                      // WCID
+    std::string_view account;                   // AC
+    int operation = 0;                          // OP
+    std::int32_t id = 0;                        // ID
+    std::int32_t number = 1;                    // NUMBER
     std::uint32_t localeId = kDefaultLocaleId;  // LCID
-    std::int32_t sessionNumber = 0;       // RAND
-    std::uint32_t tick = 0;               // TS; sent with operation 12 only
+    std::int32_t sessionNumber = 0;             // RAND
+    std::uint32_t tick = 0;                     // TS; sent with operation 12 only
 };
 
 // The whole request body: the tags in order, DATA closed by 0x07, a line

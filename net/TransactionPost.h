@@ -30,9 +30,9 @@ struct TransactionContext {
 };
 
 struct TransactionAnswer {
-    int transport = 0;    // HttpPostText result: > 0 answer length, else failure
+    int transport = 0;      // HttpPostText result: > 0 answer length, else failure
     std::int32_t code = 0;  // server result code; meaningful when Delivered()
-    std::string text;     // the whole answer
+    std::string text;       // the whole answer
 
     // An empty answer carries no result code, so it counts as a failure too.
     bool Delivered() const { return transport > 0; }

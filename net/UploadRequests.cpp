@@ -12,7 +12,11 @@ namespace {
 
 // The fixed argument 6 and check-scan argument 10; its meaning is the
 // server's.
-constexpr std::string_view kFixedMarks = "*A\x07" "B\x07" "C\x07" "D\x07";
+constexpr std::string_view kFixedMarks =
+    "*A\x07"
+    "B\x07"
+    "C\x07"
+    "D\x07";
 
 // Builds a comma-separated argument list.
 class Arguments {
@@ -100,23 +104,23 @@ std::string PieceWeightsSql(const std::vector<PieceWeightRecord>& pieces, int me
         const std::string codeB = NestedSqlValue(piece.codeB.view());
         const std::string codeC = NestedSqlValue(piece.codeC.view());
         if (memberMode == 1) {
-            sql += Printf("#1234567#,%d,%d,%d,%d,%d,'''',0,0,0,0,''%s'',%d,%d,'''','''',''%s'',''%s'',''%s'',''%s'',"
-                          "%.2f,%.4f",
-                          static_cast<int>(piece.length), static_cast<int>(piece.width),
-                          static_cast<int>(piece.height), static_cast<int>(piece.weightGrams),
-                          static_cast<int>(piece.volumetricPercent), description.c_str(),
-                          static_cast<int>(piece.goodsQuantity), static_cast<int>(piece.goodsUnitPrice), alias.c_str(),
-                          codeA.c_str(), codeB.c_str(), codeC.c_str(), static_cast<double>(piece.duty),
-                          static_cast<double>(piece.dutyRate));
+            sql += Printf(
+                "#1234567#,%d,%d,%d,%d,%d,'''',0,0,0,0,''%s'',%d,%d,'''','''',''%s'',''%s'',''%s'',''%s'',"
+                "%.2f,%.4f",
+                static_cast<int>(piece.length), static_cast<int>(piece.width), static_cast<int>(piece.height),
+                static_cast<int>(piece.weightGrams), static_cast<int>(piece.volumetricPercent), description.c_str(),
+                static_cast<int>(piece.goodsQuantity), static_cast<int>(piece.goodsUnitPrice), alias.c_str(),
+                codeA.c_str(), codeB.c_str(), codeC.c_str(), static_cast<double>(piece.duty),
+                static_cast<double>(piece.dutyRate));
         } else {
-            sql += Printf("#1234567#,%d,%d,%d,%d,%d,'''',0,0,0,%d,''%s'',%d,%d,'''',''%s'',''%s'',''%s'',''%s'',"
-                          "%.2f,%.4f",
-                          static_cast<int>(piece.length), static_cast<int>(piece.width),
-                          static_cast<int>(piece.height), static_cast<int>(piece.weightGrams),
-                          static_cast<int>(piece.volumetricPercent), row, description.c_str(),
-                          static_cast<int>(piece.goodsQuantity), static_cast<int>(piece.goodsUnitPrice), alias.c_str(),
-                          codeA.c_str(), codeB.c_str(), codeC.c_str(), static_cast<double>(piece.duty),
-                          static_cast<double>(piece.dutyRate));
+            sql += Printf(
+                "#1234567#,%d,%d,%d,%d,%d,'''',0,0,0,%d,''%s'',%d,%d,'''',''%s'',''%s'',''%s'',''%s'',"
+                "%.2f,%.4f",
+                static_cast<int>(piece.length), static_cast<int>(piece.width), static_cast<int>(piece.height),
+                static_cast<int>(piece.weightGrams), static_cast<int>(piece.volumetricPercent), row,
+                description.c_str(), static_cast<int>(piece.goodsQuantity), static_cast<int>(piece.goodsUnitPrice),
+                alias.c_str(), codeA.c_str(), codeB.c_str(), codeC.c_str(), static_cast<double>(piece.duty),
+                static_cast<double>(piece.dutyRate));
         }
         ++row;
     }
@@ -124,8 +128,7 @@ std::string PieceWeightsSql(const std::vector<PieceWeightRecord>& pieces, int me
 }
 
 std::string ShipmentArguments(const ShipmentRecord& s, std::string_view kindCode, int customerId, int memberMode,
-                              const std::vector<GoodsLineRecord>& goods,
-                              const std::vector<PieceWeightRecord>& pieces) {
+                              const std::vector<GoodsLineRecord>& goods, const std::vector<PieceWeightRecord>& pieces) {
     const bool collect = s.payment == 2;
     Arguments a;
     a.Integer(customerId)
@@ -252,17 +255,16 @@ std::optional<std::string> CheckScanUploadRequest(const TransactionContext& cont
 std::string_view UploadStatusText(const ShipmentRecord& shipment, const KindList& kinds) {
     if (shipment.destination.empty()) return "目的地空";
     if (!kinds.FindKindByName(shipment.expressKind.view())) return "类别错误";
-    if (FindAtCharBoundary(shipment.waybillNumber.view(), "XXXXX", true) != std::string_view::npos)
-        return "整理单号";
+    if (FindAtCharBoundary(shipment.waybillNumber.view(), "XXXXX", true) != std::string_view::npos) return "整理单号";
     return "√";
 }
 
 std::string UploadFailureText(int code) {
     switch (code) {
-        case -1: return "数据错误";
-        case -2: return "单号重复";
-        case -3: return "数据检查";
-        default: break;
+    case -1: return "数据错误";
+    case -2: return "单号重复";
+    case -3: return "数据检查";
+    default: break;
     }
     if (code < -8) return Printf("通讯错%d", code);
     return Printf("未知错误(Ret:%d)", code);

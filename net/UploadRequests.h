@@ -33,9 +33,8 @@ inline constexpr std::string_view kDirectRecordAddProcedure = "cp_client_rec_add
 // goods codes. memberMode 1 (direct records) orders the tail differently.
 // Apostrophes in the children's texts become backquotes in the SQL; the
 // children passed in are not changed.
-std::string ShipmentArguments(const ShipmentRecord& shipment, std::string_view kindCode, int customerId,
-                              int memberMode, const std::vector<GoodsLineRecord>& goods,
-                              const std::vector<PieceWeightRecord>& pieces);
+std::string ShipmentArguments(const ShipmentRecord& shipment, std::string_view kindCode, int customerId, int memberMode,
+                              const std::vector<GoodsLineRecord>& goods, const std::vector<PieceWeightRecord>& pieces);
 
 // The INSERT ... select ... union all select ... texts (empty without
 // children), as they go inside the quoted arguments.

@@ -28,8 +28,8 @@ void RunUpload(const std::vector<int>& ids, UploadHandler& handler, const Upload
         }
         const TransactionAnswer answer = post(*body);
         if (!answer.Delivered()) {
-            handler.Finished({UploadOutcome::Kind::Unreachable, successes, failures,
-                              answer.transport == 0 ? -1 : answer.transport});
+            handler.Finished(
+                {UploadOutcome::Kind::Unreachable, successes, failures, answer.transport == 0 ? -1 : answer.transport});
             return;
         }
         if (answer.code > 0)
@@ -44,8 +44,7 @@ void RunUpload(const std::vector<int>& ids, UploadHandler& handler, const Upload
         }
     }
     if (!stopped && !keepRunning && successes + failures < static_cast<int>(ids.size())) stopped = true;
-    handler.Finished(
-        {stopped ? UploadOutcome::Kind::Stopped : UploadOutcome::Kind::Completed, successes, failures, 0});
+    handler.Finished({stopped ? UploadOutcome::Kind::Stopped : UploadOutcome::Kind::Completed, successes, failures, 0});
 }
 
 bool UploadWorker::Start(std::vector<int> ids, UploadHandler& handler, UploadPost post) {

@@ -20,8 +20,8 @@ struct UploadOutcome {
         Unreachable,  // a transport failure; later ids were not sent
     };
     Kind kind;
-    int successes;  // records the server accepted before the end
-    int failures;   // records refused or unsendable before the end
+    int successes;       // records the server accepted before the end
+    int failures;        // records refused or unsendable before the end
     int transportError;  // Unreachable: the transport's code, below 0; else 0
 };
 

@@ -31,10 +31,10 @@ constexpr int kMostInterimAnswers = 8;  // 100 Continue blocks before the real a
 
 int ConnectFailure(ConnectStep step) {
     switch (step) {
-        case ConnectStep::Socket: return kWebNoSocket;
-        case ConnectStep::Resolve: return kWebNotResolved;
-        case ConnectStep::Options: return kWebSendTimeoutFailed;
-        default: return kWebConnectTimedOut;
+    case ConnectStep::Socket: return kWebNoSocket;
+    case ConnectStep::Resolve: return kWebNotResolved;
+    case ConnectStep::Options: return kWebSendTimeoutFailed;
+    default: return kWebConnectTimedOut;
     }
 }
 
@@ -61,8 +61,7 @@ int StatusOfLine(std::string_view line) {
     if (blank == std::string_view::npos) return -1;
     std::string_view rest = SkipBlanks(line.substr(blank + 1));
     int value = 0, digits = 0;
-    for (; digits < static_cast<int>(rest.size()) && digits < 4 && rest[digits] >= '0' && rest[digits] <= '9';
-         ++digits)
+    for (; digits < static_cast<int>(rest.size()) && digits < 4 && rest[digits] >= '0' && rest[digits] <= '9'; ++digits)
         value = value * 10 + (rest[digits] - '0');
     return digits > 0 ? value : -1;
 }
@@ -171,8 +170,7 @@ void ParseResponseHeader(WebRequest& request, std::string_view header) {
     if (auto value = FieldValue(fields, "Content-Length")) request.contentLength = DeclaredLength(*value);
     if (auto value = FieldValue(fields, "Content-Type"))
         request.contentType = std::string(CutAtCharBoundary(*value, kMaxContentType));
-    if (auto value = FieldValue(fields, "Transfer-Encoding"); value && Contains(*value, "chunked"))
-        request.chunked = 1;
+    if (auto value = FieldValue(fields, "Transfer-Encoding"); value && Contains(*value, "chunked")) request.chunked = 1;
     if (auto value = FieldValue(fields, "Content-Encoding")) {
         if (Contains(*value, "gzip"))
             request.contentEncoding = kCodingGzip;
@@ -203,8 +201,7 @@ int SendWebRequest(WebRequest& request) {
     TcpConnection connection;
     int connectMs = std::clamp(request.connectTimeoutSeconds, 0, INT_MAX / 1000) * 1000;
     Endpoint endpoint{request.host, static_cast<std::uint16_t>(request.port & 0xFFFF)};
-    if (ConnectStep step = connection.Open(endpoint, {connectMs, request.receiveTimeoutMs});
-        step != ConnectStep::None)
+    if (ConnectStep step = connection.Open(endpoint, {connectMs, request.receiveTimeoutMs}); step != ConnectStep::None)
         return ConnectFailure(step);
     if (!SetSendTimeout(connection.Descriptor(), request.sendTimeoutMs)) return kWebSendTimeoutFailed;
 
@@ -216,8 +213,7 @@ int SendWebRequest(WebRequest& request) {
     HttpAnswerReader reader(connection);
     for (int interim = 0; interim <= kMostInterimAnswers; ++interim) {
         bool complete = false;
-        request.headerBuffer =
-            reader.ReadHeader(static_cast<std::size_t>(request.headerCapacity) - 1, complete);
+        request.headerBuffer = reader.ReadHeader(static_cast<std::size_t>(request.headerCapacity) - 1, complete);
         // A cut-off header can not be trusted for lengths and codings.
         if (!complete) {
             request.status = 400;
@@ -227,8 +223,7 @@ int SendWebRequest(WebRequest& request) {
         if (request.status != 100) break;
     }
     int status = request.status;
-    if (!((status >= 100 && status <= 399) || (status >= 500 && status <= 999)) || status == 100)
-        return kWebBadStatus;
+    if (!((status >= 100 && status <= 399) || (status >= 500 && status <= 999)) || status == 100) return kWebBadStatus;
 
     std::size_t stored = 0;
     if (request.chunked) {

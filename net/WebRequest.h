@@ -54,12 +54,12 @@ struct WebRequest {
     int status = 0;
     int contentEncoding = 0;  // ContentCoding
     int chunked = 0;
-    std::string contentType;    // value of Content-Type, at most 255 bytes
-    std::string headerBuffer;   // the answer header as received
-    const char* bodyStart = nullptr;  // start of the body in the body area
-    int contentLength = 0;  // declared length (-1 none), finally the body length
+    std::string contentType;                  // value of Content-Type, at most 255 bytes
+    std::string headerBuffer;                 // the answer header as received
+    const char* bodyStart = nullptr;          // start of the body in the body area
+    int contentLength = 0;                    // declared length (-1 none), finally the body length
     int headerCapacity = kWebHeaderCapacity;  // most header bytes received, plus one
-    int truncated = 0;  // 1: the answer ended before its declared end
+    int truncated = 0;                        // 1: the answer ended before its declared end
 };
 
 // Points request at buffer (its body area) and port, and clears the

@@ -8,19 +8,19 @@ namespace tallux {
 
 int VolumetricDivisor(char letter) {
     switch (letter) {
-        case 'D': return 5;
-        case 'T': return 3;
-        case 'E': return 8;
-        default: return 6;
+    case 'D': return 5;
+    case 'T': return 3;
+    case 'E': return 8;
+    default: return 6;
     }
 }
 
 DivisorLabel VolumetricDivisorLabel(char letter) {
     switch (letter) {
-        case 'T': return {u"÷3000", 255, 0, 0};
-        case 'D': return {u"÷5000", 128, 128, 0};
-        case 'E': return {u"÷8000", 255, 0, 255};
-        default: return {u"÷6000", 0, 128, 0};
+    case 'T': return {u"÷3000", 255, 0, 0};
+    case 'D': return {u"÷5000", 128, 128, 0};
+    case 'E': return {u"÷8000", 255, 0, 255};
+    default: return {u"÷6000", 0, 128, 0};
     }
 }
 

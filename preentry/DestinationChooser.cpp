@@ -24,14 +24,11 @@ void DestinationChooser::SetKind(std::string_view kindName) {
     kindTable_.AssignFiltered(data_.destinations, [&](const DestinationRecord& record) {
         std::string listed(record.nameZh.view());
         listed += '\t';
-        return kind->destinations.find(listed) == 0 ||
-               kind->destinations.find('\t' + listed) != std::string::npos;
+        return kind->destinations.find(listed) == 0 || kind->destinations.find('\t' + listed) != std::string::npos;
     });
 }
 
-const DestinationTable& DestinationChooser::Table() const {
-    return restricted_ ? kindTable_ : data_.destinations;
-}
+const DestinationTable& DestinationChooser::Table() const { return restricted_ ? kindTable_ : data_.destinations; }
 
 DestinationTable::Suggestions DestinationChooser::Suggest(std::u16string_view typed) const {
     if (typed.size() > kTypedCharacters) typed = typed.substr(0, kTypedCharacters);

@@ -63,9 +63,15 @@ std::array<std::u16string, 9> GoodsLinesEditor::CellsOf(const GoodsLineRecord& l
 }
 
 std::array<std::u16string, 9> GoodsLinesEditor::CellsOf(const GoodsLineInputs& inputs) {
-    return {inputs.description,        Format("%d", inputs.quantity), Format("%.2f", inputs.unitPrice),
-            Format("%.2f", inputs.duty), Format("%.4f", inputs.taxRate), inputs.alias,
-            inputs.codeA,              inputs.codeB,                 inputs.codeC};
+    return {inputs.description,
+            Format("%d", inputs.quantity),
+            Format("%.2f", inputs.unitPrice),
+            Format("%.2f", inputs.duty),
+            Format("%.4f", inputs.taxRate),
+            inputs.alias,
+            inputs.codeA,
+            inputs.codeB,
+            inputs.codeC};
 }
 
 void GoodsLinesEditor::Reload() {
@@ -127,8 +133,8 @@ bool GoodsLinesEditor::DeleteModified() {
     return true;
 }
 
-std::optional<std::string> GoodsLinesEditor::Confirm(std::vector<GoodsLineRecord>& lines,
-                                                     StoredShipmentTarget* stored, bool& changed) const {
+std::optional<std::string> GoodsLinesEditor::Confirm(std::vector<GoodsLineRecord>& lines, StoredShipmentTarget* stored,
+                                                     bool& changed) const {
     changed = false;
     if (edits_ == 0) return std::nullopt;
 
@@ -140,12 +146,15 @@ std::optional<std::string> GoodsLinesEditor::Confirm(std::vector<GoodsLineRecord
         line.id = static_cast<std::int32_t>(i);
         line.parentId = shipmentId_;
         const std::tuple<int, std::span<char>, int, const char*> texts[] = {
-            {kDescription, Field(line.description), 1, "物品名称"}, {kAlias, Field(line.alias), 0, "物品别名"},
-            {kCodeA, Field(line.codeA), 0, "物品甲码"},             {kCodeB, Field(line.codeB), 0, "物品乙码"},
+            {kDescription, Field(line.description), 1, "物品名称"},
+            {kAlias, Field(line.alias), 0, "物品别名"},
+            {kCodeA, Field(line.codeA), 0, "物品甲码"},
+            {kCodeB, Field(line.codeB), 0, "物品乙码"},
             {kCodeC, Field(line.codeC), 0, "物品丙码"},
         };
         for (const auto& [column, field, minimum, name] : texts)
-            if (auto message = CheckAndStoreText(cells[static_cast<std::size_t>(column)], field, minimum, 62, name, false))
+            if (auto message =
+                    CheckAndStoreText(cells[static_cast<std::size_t>(column)], field, minimum, 62, name, false))
                 return message;
         line.quantity = CellInteger(cells[kQuantity]);
         line.unitPrice = CellNumber(cells[kUnitPrice]);

@@ -53,7 +53,8 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
     } else {
         const int index = stores.shipments.IndexOfId(record.id);
         if (index < 0) return Failed(LocalSaveResult::RecordVanished, kVanishedRecordMessage);
-        if (stores.shipments.Update(index, record) != 1) return Failed(LocalSaveResult::WriteFailed, kStoreWriteMessage);
+        if (stores.shipments.Update(index, record) != 1)
+            return Failed(LocalSaveResult::WriteFailed, kStoreWriteMessage);
         if (piecesChanged) {
             stores.weights.RemoveChildren(record.id);
             if (!AppendChildren(stores.weights, pieces, record.id))

@@ -18,7 +18,7 @@ struct NumberExtras {
     FixedText<64> spare2;
     FixedText<64> spare3;
     FixedText<64> spare4;
-    FixedText<256> spare5;   // at most 254 bytes
+    FixedText<256> spare5;  // at most 254 bytes
 
     void Clear();
 };

@@ -26,8 +26,8 @@ struct NumberContext {
     const BaseData& data;
     NumberRotation& rotation;
     NumberFetcher fetch;
-    unsigned programNumber = 0;         // 0 to 9
-    std::function<int()> nextId;        // the shipment store's next record id
+    unsigned programNumber = 0;   // 0 to 9
+    std::function<int()> nextId;  // the shipment store's next record id
     DateSource today = LocalToday;
 };
 

@@ -15,8 +15,8 @@ struct PieceInputs {
     std::int64_t length = 0;  // cm
     std::int64_t width = 0;
     std::int64_t height = 0;
-    int percent = 100;        // weighting of the volumetric weight
-    int count = 1;            // identical pieces entered at once
+    int percent = 100;  // weighting of the volumetric weight
+    int count = 1;      // identical pieces entered at once
     std::u16string description;
     std::u16string alias;
     std::u16string codeA;
@@ -30,7 +30,20 @@ struct PieceInputs {
     bool operator==(const PieceInputs&) const = default;
 };
 
-enum class PieceField { None, Weight, Length, Width, Height, Percent, Description, Alias, CodeA, CodeB, CodeC, UnitPrice };
+enum class PieceField {
+    None,
+    Weight,
+    Length,
+    Width,
+    Height,
+    Percent,
+    Description,
+    Alias,
+    CodeA,
+    CodeB,
+    CodeC,
+    UnitPrice
+};
 
 // A refused confirmation: the message to show (empty: refused silently)
 // and the field that gets the focus.

@@ -122,8 +122,8 @@ std::optional<std::string> PreEntryPricingRequest(const TransactionContext& cont
                                                   const KindList& kinds) {
     const ExpressKind* kind = kinds.FindKindByName(shipment.expressKind.view());
     if (!kind || shipment.destination.empty() || !(shipment.weight > 0.0)) return std::nullopt;
-    return BuildPricingRequest(context, PricingShipment{shipment.itemType, shipment.weight,
-                                                        shipment.destination.view(), kind->code.view()});
+    return BuildPricingRequest(
+        context, PricingShipment{shipment.itemType, shipment.weight, shipment.destination.view(), kind->code.view()});
 }
 
 int PriceHundredths(std::string_view answer) {

@@ -32,8 +32,8 @@ std::u16string Date(const ShipmentRecord& shipment) {
         std::string text = std::to_string(value);
         return text.size() < 2 ? "0" + text : text;
     };
-    return Utf8ToUtf16(std::to_string(static_cast<int>(shipment.businessYear)) + "-" +
-                       two(shipment.businessMonth) + "-" + two(shipment.businessDay));
+    return Utf8ToUtf16(std::to_string(static_cast<int>(shipment.businessYear)) + "-" + two(shipment.businessMonth) +
+                       "-" + two(shipment.businessDay));
 }
 
 // A single-byte "?" at a character boundary: the trail byte of a double-byte
@@ -103,24 +103,42 @@ std::vector<std::u16string> PreEntryRowTexts(int rowNumber, const ShipmentRecord
 
 std::string_view QuestionMarkTag(const ShipmentRecord& s) {
     const std::pair<std::string_view, const char*> fields[] = {
-        {s.expressKind.view(), "?类别"},      {s.origin.view(), "?出发"},
-        {s.destination.view(), "?目的"},      {s.waybillNumber.view(), "?运单号"},
-        {s.department.view(), "?部门"},       {s.senderName.view(), "?发姓名"},
-        {s.senderCompany.view(), "?发单位"},  {s.senderAddress.view(), "?发地址"},
-        {s.senderPhone.view(), "?发电话"},    {s.senderPostcode.view(), "?发邮编"},
-        {s.senderCountry.view(), "?发国家"},  {s.senderProvince.view(), "?发省州"},
-        {s.senderCity.view(), "?发城市"},     {s.senderEmail.view(), "?发邮件"},
-        {s.senderSms.view(), "?发短信"},      {s.receiverName.view(), "?收姓名"},
-        {s.receiverCompany.view(), "?收单位"}, {s.receiverAddress.view(), "?收地址"},
-        {s.receiverPhone.view(), "?收电话"},  {s.receiverPostcode.view(), "?收邮编"},
-        {s.receiverCountry.view(), "?收国家"}, {s.receiverProvince.view(), "?收省州"},
-        {s.receiverCity.view(), "?收城市"},   {s.receiverEmail.view(), "?收邮件"},
-        {s.receiverSms.view(), "?收短信"},    {s.labelText.view(), "?标签"},
-        {s.remark.view(), "?备注"},           {s.goodsDescription.view(), "?品名"},
-        {s.transferNumber.view(), "?转单号"}, {s.customsNumber.view(), "?报关号"},
-        {s.reservedText.view(), "?留用串"},   {s.spare1.view(), "?备一"},
-        {s.spare2.view(), "?备二"},           {s.spare3.view(), "?备三"},
-        {s.spare4.view(), "?备四"},           {s.spare5.view(), "?备五"},
+        {s.expressKind.view(), "?类别"},
+        {s.origin.view(), "?出发"},
+        {s.destination.view(), "?目的"},
+        {s.waybillNumber.view(), "?运单号"},
+        {s.department.view(), "?部门"},
+        {s.senderName.view(), "?发姓名"},
+        {s.senderCompany.view(), "?发单位"},
+        {s.senderAddress.view(), "?发地址"},
+        {s.senderPhone.view(), "?发电话"},
+        {s.senderPostcode.view(), "?发邮编"},
+        {s.senderCountry.view(), "?发国家"},
+        {s.senderProvince.view(), "?发省州"},
+        {s.senderCity.view(), "?发城市"},
+        {s.senderEmail.view(), "?发邮件"},
+        {s.senderSms.view(), "?发短信"},
+        {s.receiverName.view(), "?收姓名"},
+        {s.receiverCompany.view(), "?收单位"},
+        {s.receiverAddress.view(), "?收地址"},
+        {s.receiverPhone.view(), "?收电话"},
+        {s.receiverPostcode.view(), "?收邮编"},
+        {s.receiverCountry.view(), "?收国家"},
+        {s.receiverProvince.view(), "?收省州"},
+        {s.receiverCity.view(), "?收城市"},
+        {s.receiverEmail.view(), "?收邮件"},
+        {s.receiverSms.view(), "?收短信"},
+        {s.labelText.view(), "?标签"},
+        {s.remark.view(), "?备注"},
+        {s.goodsDescription.view(), "?品名"},
+        {s.transferNumber.view(), "?转单号"},
+        {s.customsNumber.view(), "?报关号"},
+        {s.reservedText.view(), "?留用串"},
+        {s.spare1.view(), "?备一"},
+        {s.spare2.view(), "?备二"},
+        {s.spare3.view(), "?备三"},
+        {s.spare4.view(), "?备四"},
+        {s.spare5.view(), "?备五"},
     };
     for (const auto& [text, tag] : fields)
         if (HasSingleByteQuestionMark(text)) return tag;

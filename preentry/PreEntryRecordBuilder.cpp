@@ -19,7 +19,7 @@
 namespace tallux {
 namespace {
 
-constexpr std::size_t kShortWaybill = 6;        // characters; shorter ones get a generated number
+constexpr std::size_t kShortWaybill = 6;         // characters; shorter ones get a generated number
 constexpr std::size_t kShortTransferNumber = 7;  // characters; shorter ones take the waybill number
 constexpr double kLeastWeight = 0.0001;          // kg
 
@@ -129,8 +129,7 @@ void PrepareWaybill(PreEntryValues& values, PreEntryPaneValues& panes, const Pre
     };
     for (const auto& [field, text] : fills)
         if (!text.empty()) *field = GbkToUtf16(text);
-    if (mode >= 0 && mode == TransferKindNumber(input.data, kind) &&
-        panes.transferNumber.size() < kShortTransferNumber)
+    if (mode >= 0 && mode == TransferKindNumber(input.data, kind) && panes.transferNumber.size() < kShortTransferNumber)
         panes.transferNumber = values.waybill;
 }
 
@@ -155,7 +154,8 @@ std::optional<PreEntryCheckFailure> ParseBusinessDate(std::u16string& text, int&
     const std::chrono::year_month_day date{std::chrono::year{std::min(year, 32767)},
                                            std::chrono::month{static_cast<unsigned>(std::min(month, 255))},
                                            std::chrono::day{static_cast<unsigned>(std::min(day, 255))}};
-    if (year < 100 || year > 9999 || !date.ok()) return PreEntryCheckFailure{kInvalidBusinessDate, PreEntryField::BusinessDate};
+    if (year < 100 || year > 9999 || !date.ok())
+        return PreEntryCheckFailure{kInvalidBusinessDate, PreEntryField::BusinessDate};
     return std::nullopt;
 }
 
@@ -166,8 +166,8 @@ void ApplyPieceWeights(ShipmentRecord& record, const std::vector<PieceWeightReco
         const auto fits = [](std::int32_t side) { return side > 0 && side <= kMaxPieceDimension; };
         if (fits(piece.length) && fits(piece.width) && fits(piece.height)) {
             char text[16];
-            std::snprintf(text, sizeof text, "%d*%d*%d", static_cast<int>(piece.length),
-                          static_cast<int>(piece.width), static_cast<int>(piece.height));
+            std::snprintf(text, sizeof text, "%d*%d*%d", static_cast<int>(piece.length), static_cast<int>(piece.width),
+                          static_cast<int>(piece.height));
             record.dimensions.assign(text);
             const double kg = piece.weightGrams / 1000.0;
             if (kg > kLeastWeight) record.actualWeight = kg;
@@ -220,7 +220,8 @@ std::optional<PreEntryCheckFailure> BuildShipmentRecord(PreEntryValues& values, 
     record.codSettledAmount = values.codSettledAmount;
     record.weight = values.weight;
     std::int32_t declared = 0, insured = 0, unitPrice = 0;
-    if (auto failure = StoreAmount(values.declaredValue, "申明价", PreEntryField::DeclaredValue, declared)) return failure;
+    if (auto failure = StoreAmount(values.declaredValue, "申明价", PreEntryField::DeclaredValue, declared))
+        return failure;
     if (auto failure = StoreAmount(values.insuredValue, "保价", PreEntryField::InsuredValue, insured)) return failure;
     if (auto failure = StoreAmount(values.unitPrice, "单价", PreEntryField::UnitPrice, unitPrice)) return failure;
     record.declaredValue = declared;

@@ -16,18 +16,19 @@ namespace {
 // The places a domestic destination name may start with, tried in this
 // order (the first prefix wins).
 constexpr const char* kProvinceNames[] = {
-    "安徽", "福建", "甘肃", "广东", "广西", "贵州", "海南", "河北", "河南", "黑龙江", "湖北", "湖南",
-    "吉林", "江苏", "江西", "辽宁", "内蒙古", "宁夏", "青海", "山东", "山西", "陕西", "四川", "西藏",
-    "新疆", "云南", "浙江", "重庆", "北京", "天津", "上海", "台湾", "香港", "澳门",
+    "安徽", "福建", "甘肃", "广东", "广西",   "贵州", "海南", "河北", "河南", "黑龙江", "湖北", "湖南",
+    "吉林", "江苏", "江西", "辽宁", "内蒙古", "宁夏", "青海", "山东", "山西", "陕西",   "四川", "西藏",
+    "新疆", "云南", "浙江", "重庆", "北京",   "天津", "上海", "台湾", "香港", "澳门",
 };
 
 // The countries a foreign destination name may start with; "印度尼西亚"
 // stands before "印度" so that the longer name is found first.
 constexpr const char* kCountryNames[] = {
-    "日本", "韩国", "印度尼西亚", "马来西亚", "印度", "巴基斯坦", "越南", "泰国", "菲律宾", "柬埔寨", "蒙古",
-    "美国", "加拿大", "巴西", "墨西哥", "阿根廷", "智利", "古巴", "澳大利亚", "新西兰", "英国", "法国",
-    "德国", "意大利", "西班牙", "俄罗斯", "葡萄牙", "希腊", "荷兰", "爱尔兰", "奥地利", "丹麦", "挪威",
-    "比利时", "瑞典", "瑞士", "土耳其", "罗马尼亚", "乌克兰", "匈牙利", "埃及", "南非",
+    "日本",     "韩国",     "印度尼西亚", "马来西亚", "印度", "巴基斯坦", "越南",   "泰国",   "菲律宾",
+    "柬埔寨",   "蒙古",     "美国",       "加拿大",   "巴西", "墨西哥",   "阿根廷", "智利",   "古巴",
+    "澳大利亚", "新西兰",   "英国",       "法国",     "德国", "意大利",   "西班牙", "俄罗斯", "葡萄牙",
+    "希腊",     "荷兰",     "爱尔兰",     "奥地利",   "丹麦", "挪威",     "比利时", "瑞典",   "瑞士",
+    "土耳其",   "罗马尼亚", "乌克兰",     "匈牙利",   "埃及", "南非",
 };
 
 // Country codes whose destinations are addressed like the mainland.
@@ -119,10 +120,10 @@ void ResetForNewRecord(PreEntryValues& values, PreEntryPaneValues& panes, const 
     values.remark.clear();
     values.waybill.clear();
 
-    for (std::u16string* field : {&values.receiverName, &values.receiverPostcode, &values.receiverPhone,
-                                  &values.receiverEmail, &values.receiverSms, &values.receiverCompany,
-                                  &values.receiverAddress, &values.receiverCountry, &values.receiverProvince,
-                                  &values.receiverCity, &values.consignmentRemark})
+    for (std::u16string* field :
+         {&values.receiverName, &values.receiverPostcode, &values.receiverPhone, &values.receiverEmail,
+          &values.receiverSms, &values.receiverCompany, &values.receiverAddress, &values.receiverCountry,
+          &values.receiverProvince, &values.receiverCity, &values.consignmentRemark})
         field->clear();
     values.weight = 0;
     values.mark = false;

@@ -9,17 +9,17 @@ namespace tallux {
 // collect-charges values edited in their own dialog. This is also the set
 // "整体拷贝" copies and "整体粘贴" restores.
 struct PreEntryValues {
-    int itemType = 1;            // 0 文件, 1 包裹, 2 防水袋
-    int language = 0;            // 0 大陆, 1 华语, 2 外语
+    int itemType = 1;  // 0 文件, 1 包裹, 2 防水袋
+    int language = 0;  // 0 大陆, 1 华语, 2 外语
     std::u16string kindName;
     int pieces = 1;
-    double weight = 0;           // kg
+    double weight = 0;  // kg
     std::u16string origin;
     double fee = 0;
     std::u16string destination;
-    int payment = 1;             // 0 月结, 1 现付, 2 到付
+    int payment = 1;  // 0 月结, 1 现付, 2 到付
     std::u16string waybill;
-    std::u16string businessDate; // "2024.01.05" as typed
+    std::u16string businessDate;  // "2024.01.05" as typed
 
     std::u16string receiverName;
     std::u16string receiverPostcode;

@@ -41,8 +41,8 @@ bool HasPlaceholder(std::string_view text) {
     return FindAtCharBoundary(text, kNumberPlaceholder, true) != std::string_view::npos;
 }
 
-std::string GenerateWaybillNumber(const NumberContext& context, std::string_view kindName, int sequence,
-                                  bool useServer, int& mode, NumberExtras& extras) {
+std::string GenerateWaybillNumber(const NumberContext& context, std::string_view kindName, int sequence, bool useServer,
+                                  int& mode, NumberExtras& extras) {
     mode = -1;
     extras.Clear();
     if (context.session.numberServiceFlag && useServer && !kindName.empty()) {

@@ -19,8 +19,8 @@ inline constexpr std::string_view kNumberPlaceholder = "XXXXX";
 // record id), program number, short code or the placeholder. mode is the
 // source's numbering mode, -1 for a local number; extras come with a server
 // number only.
-std::string GenerateWaybillNumber(const NumberContext& context, std::string_view kindName, int sequence,
-                                  bool useServer, int& mode, NumberExtras& extras);
+std::string GenerateWaybillNumber(const NumberContext& context, std::string_view kindName, int sequence, bool useServer,
+                                  int& mode, NumberExtras& extras);
 
 // Replaces the placeholder in number (at most 31 bytes): by a server number
 // (whose extras and, for a matching transfer kind, whose copy into a short

@@ -63,14 +63,10 @@ std::optional<MonochromeBitmap> DrawCode128(const Code128Symbols& symbols, int b
 MonochromeBitmap TurnBarcode(const MonochromeBitmap& picture, int direction) {
     if (picture.RowBytes() > 200) return picture;
     switch (direction) {
-    case 1:
-        return picture.RotatedClockwise();
-    case 2:
-        return picture.Flipped();
-    case 3:
-        return picture.RotatedClockwise().Flipped();
-    default:
-        return picture;
+    case 1: return picture.RotatedClockwise();
+    case 2: return picture.Flipped();
+    case 3: return picture.RotatedClockwise().Flipped();
+    default: return picture;
     }
 }
 

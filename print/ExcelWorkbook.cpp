@@ -85,8 +85,7 @@ std::string NumberText(double value) {
     if (text.find("E+") == std::string::npos) return text;
     std::string fixed = Format(value, std::chars_format::fixed, 6);
     std::size_t point = fixed.find('.');
-    if (point != std::string::npos && fixed.find_first_not_of('0', point + 1) == std::string::npos)
-        fixed.erase(point);
+    if (point != std::string::npos && fixed.find_first_not_of('0', point + 1) == std::string::npos) fixed.erase(point);
     return fixed;
 }
 
@@ -315,8 +314,8 @@ bool ExcelWorkbook::AddPicture(const fs::path& file, int row, int column, double
     return AddPictureBytes(bytes, row, column, width, height, dx, dy);
 }
 
-bool ExcelWorkbook::AddPictureBytes(std::string_view bytes, int row, int column, double width, double height,
-                                    double dx, double dy) {
+bool ExcelWorkbook::AddPictureBytes(std::string_view bytes, int row, int column, double width, double height, double dx,
+                                    double dy) {
     if (!document_ || row < 1 || column < 1 || bytes.empty()) return false;
     std::optional<SheetPoint> corner = document_->CellPosition(row, column);
     if (!corner) return false;

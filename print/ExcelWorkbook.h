@@ -52,8 +52,8 @@ public:
                                  const std::optional<std::filesystem::path>& templatePath, bool visible);
     // Printing: the template's workbook bytes written as file (a new empty
     // workbook when there are none). Shows kNoEngineMessage itself.
-    bool OpenNewFromBytes(const std::u16string& sheetName, const std::filesystem::path& file,
-                          std::string_view bytes, bool visible);
+    bool OpenNewFromBytes(const std::u16string& sheetName, const std::filesystem::path& file, std::string_view bytes,
+                          bool visible);
     // Imports: the file read-only.
     bool OpenExisting(const std::filesystem::path& file);
 
@@ -84,8 +84,8 @@ public:
     // The bitmap file's picture at the cell's top left corner moved by dx,
     // dy points; width and height in points, −1 keeps the picture's own
     // size. The file is read at once and may be removed afterwards.
-    bool AddPicture(const std::filesystem::path& file, int row, int column, double width, double height,
-                    double dx, double dy);
+    bool AddPicture(const std::filesystem::path& file, int row, int column, double width, double height, double dx,
+                    double dy);
     bool AddPictureBytes(std::string_view bytes, int row, int column, double width, double height, double dx,
                          double dy);
 

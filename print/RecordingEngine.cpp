@@ -69,15 +69,14 @@ public:
         return SheetPoint{(column - 1) * engine_.columnPoints, (row - 1) * engine_.rowPoints};
     }
     bool AddPicture(std::string_view imageBytes, SheetPoint at, double width, double height) override {
-        if (!Log("AddPicture " + Number(at.left) + "," + Number(at.top) + " " + Number(width) + "x" +
-                 Number(height)))
+        if (!Log("AddPicture " + Number(at.left) + "," + Number(at.top) + " " + Number(width) + "x" + Number(height)))
             return false;
         sheet_.pictures.push_back({std::string(imageBytes), at, width, height});
         return true;
     }
     bool Print(int fromPage, int toPage, int copies, const std::string& printer) override {
-        return Log("Print " + std::to_string(fromPage) + "-" + std::to_string(toPage) + " x" +
-                   std::to_string(copies) + " \"" + printer + "\"") &&
+        return Log("Print " + std::to_string(fromPage) + "-" + std::to_string(toPage) + " x" + std::to_string(copies) +
+                   " \"" + printer + "\"") &&
                !engine_.printFails;
     }
     bool ExportPdf(const std::filesystem::path& file, int fromPage, int toPage) override {

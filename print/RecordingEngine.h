@@ -33,8 +33,8 @@ public:
     struct Sheet {
         std::u16string name = u"Sheet1";
         std::map<std::pair<int, int>, CellValue> cells;  // (row, column)
-        std::set<std::pair<int, int>> textFormatted;       // cells that keep typed text
-        std::map<int, int> columnWidths;                   // column → characters
+        std::set<std::pair<int, int>> textFormatted;     // cells that keep typed text
+        std::map<int, int> columnWidths;                 // column → characters
         std::vector<Picture> pictures;
     };
 

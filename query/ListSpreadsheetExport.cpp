@@ -21,8 +21,7 @@ std::u16string SpreadsheetCellInput(std::u16string_view cell, bool rightAligned)
     std::size_t length = std::min(cell.size(), kSpreadsheetCellLimit);
     if (length < cell.size() && length > 0 && IsHighSurrogate(cell[length - 1])) --length;
     std::u16string text(cell.substr(0, length));
-    if (!rightAligned && !text.empty() &&
-        ((text[0] >= u'0' && text[0] <= u'9') || text[0] == u'=' || text[0] == u'\''))
+    if (!rightAligned && !text.empty() && ((text[0] >= u'0' && text[0] <= u'9') || text[0] == u'=' || text[0] == u'\''))
         text.insert(text.begin(), u'\'');
     return text;
 }

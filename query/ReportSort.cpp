@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
-#include <string>
 #include <numeric>
+#include <string>
 
 #include <unicode/uchar.h>
 
@@ -38,8 +38,8 @@ long long DecimalMagnitude(const std::string& number) {
     const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
     const std::size_t first = mantissa.find_first_of("123456789");
     if (first == std::string::npos) return -1;  // all zeros
-    const long long position = first < point ? static_cast<long long>(point - first) - 1
-                                             : -static_cast<long long>(first - point);
+    const long long position =
+        first < point ? static_cast<long long>(point - first) - 1 : -static_cast<long long>(first - point);
     return exponent + position;
 }
 

@@ -4,14 +4,10 @@ namespace tallux {
 
 bool CellMatches(std::u16string_view cell, std::u16string_view text, int mode) {
     switch (mode) {
-    case kSearchContains:
-        return cell.find(text) != std::u16string_view::npos;
-    case kSearchBeginsWith:
-        return cell.starts_with(text);
-    case kSearchEndsWith:
-        return cell.ends_with(text);
-    default:
-        return cell == text;
+    case kSearchContains: return cell.find(text) != std::u16string_view::npos;
+    case kSearchBeginsWith: return cell.starts_with(text);
+    case kSearchEndsWith: return cell.ends_with(text);
+    default: return cell == text;
     }
 }
 

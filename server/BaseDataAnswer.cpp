@@ -14,7 +14,6 @@
 namespace tallux::server {
 namespace {
 
-
 // GBK, with the bytes that separate fields, lines and the data's end made
 // blanks so no stored text can break the client's parse.
 std::string Field(const std::string& utf8) {

@@ -34,13 +34,13 @@ constexpr Variant kVariants[] = {
 std::vector<ArgumentColumn> Layout(const Variant& variant) {
     std::vector<ArgumentColumn> layout(kPlaceholders, ArgumentColumn{U::Placeholder, ""});
     layout.insert(layout.end(), {
-                                    {U::Number, ""},           // always 0
-                                    {U::Text, "cnum"},         // waybill number
-                                    {U::Text, "cstation"},     // station code from login
-                                    {U::Text, "cnext"},        // next station
-                                    {U::Integer, "nstatus"},   // event status code
-                                    {U::Text, "dsign"},        // signing date and time
-                                    {U::Text, "devent"},       // event date and time
+                                    {U::Number, ""},          // always 0
+                                    {U::Text, "cnum"},        // waybill number
+                                    {U::Text, "cstation"},    // station code from login
+                                    {U::Text, "cnext"},       // next station
+                                    {U::Integer, "nstatus"},  // event status code
+                                    {U::Text, "dsign"},       // signing date and time
+                                    {U::Text, "devent"},      // event date and time
                                 });
     if (variant.chinese) layout.insert(layout.end(), {{U::Text, "cplace_zh"}, {U::Text, "cdetail_zh"}});
     if (variant.english) layout.insert(layout.end(), {{U::Text, "cplace_en"}, {U::Text, "cdetail_en"}});

@@ -95,8 +95,8 @@ std::optional<Rewritten> Rewrite(std::string_view sql, std::int64_t parentId) {
         if (depth == 0 && !out.firstSelect && WordAt(sql, i, "select")) out.firstSelect = out.text.size();
         if (depth == 0 && out.firstSelect && WordAt(sql, i, "union")) {
             std::size_t after = i + 5;
-            while (after < sql.size() && (sql[after] == ' ' || sql[after] == '\t' || sql[after] == '\r' ||
-                                          sql[after] == '\n'))
+            while (after < sql.size() &&
+                   (sql[after] == ' ' || sql[after] == '\t' || sql[after] == '\r' || sql[after] == '\n'))
                 ++after;
             if (WordAt(sql, after, "all")) {
                 std::size_t unionStart = out.text.size();
@@ -147,26 +147,24 @@ int Authorize(void* data, int action, const char* arg1, const char* arg2, const 
     auto* permit = static_cast<Permit*>(data);
     const ChildTable& table = *permit->table;
     switch (action) {
-        case SQLITE_SELECT:
+    case SQLITE_SELECT: return SQLITE_OK;
+    case SQLITE_INSERT:
+        if (arg1 && database && SameName(database, "main") && SameName(arg1, table.name)) {
+            permit->insertSeen = true;
             return SQLITE_OK;
-        case SQLITE_INSERT:
-            if (arg1 && database && SameName(database, "main") && SameName(arg1, table.name)) {
-                permit->insertSeen = true;
-                return SQLITE_OK;
-            }
-            return SQLITE_DENY;
-        case SQLITE_READ:
-            // The foreign key check reads the parent's key once (and
-            // ignoring that read would fail every row). Any other read,
-            // that key included, shows up as a second one.
-            if (arg1 && arg2 && database && SameName(database, "main") && SameName(arg1, table.parentTable) &&
-                SameName(arg2, table.parentKey)) {
-                ++permit->parentKeyReads;
-                return SQLITE_OK;
-            }
-            return SQLITE_DENY;
-        default:
-            return SQLITE_DENY;
+        }
+        return SQLITE_DENY;
+    case SQLITE_READ:
+        // The foreign key check reads the parent's key once (and
+        // ignoring that read would fail every row). Any other read,
+        // that key included, shows up as a second one.
+        if (arg1 && arg2 && database && SameName(database, "main") && SameName(arg1, table.parentTable) &&
+            SameName(arg2, table.parentKey)) {
+            ++permit->parentKeyReads;
+            return SQLITE_OK;
+        }
+        return SQLITE_DENY;
+    default: return SQLITE_DENY;
     }
 }
 

@@ -36,10 +36,10 @@ constexpr std::array<ViewDefinition, 9> kViews{{
 // zeroblob, printf/format (width arguments), load_extension and the
 // sqlite_* introspection functions.
 constexpr std::string_view kFunctions[] = {
-    "abs",      "avg",   "char",      "coalesce", "count",  "date",      "datetime", "glob",      "hex",
-    "ifnull",   "iif",   "instr",     "julianday", "length", "like",     "lower",    "ltrim",     "max",
-    "min",      "nullif", "replace",  "round",    "rtrim",  "strftime",  "substr",   "substring", "sum",
-    "time",     "total", "trim",      "typeof",   "unicode", "unixepoch", "upper",   "sign",
+    "abs",    "avg",    "char",    "coalesce",  "count",   "date",      "datetime", "glob",      "hex",
+    "ifnull", "iif",    "instr",   "julianday", "length",  "like",      "lower",    "ltrim",     "max",
+    "min",    "nullif", "replace", "round",     "rtrim",   "strftime",  "substr",   "substring", "sum",
+    "time",   "total",  "trim",    "typeof",    "unicode", "unixepoch", "upper",    "sign",
 };
 
 bool IsView(const char* name) {
@@ -56,18 +56,15 @@ bool IsAllowedFunction(const char* name) {
 
 int Authorize(void*, int action, const char* arg1, const char* arg2, const char* database, const char* context) {
     switch (action) {
-        case SQLITE_SELECT:
-            return SQLITE_OK;
-        case SQLITE_READ:
-            // A column of one of the customer views, or a read the view's
-            // own definition makes.
-            if (IsView(context)) return SQLITE_OK;
-            if (database && std::strcmp(database, "temp") == 0 && IsView(arg1)) return SQLITE_OK;
-            return SQLITE_DENY;
-        case SQLITE_FUNCTION:
-            return IsAllowedFunction(arg2) ? SQLITE_OK : SQLITE_DENY;
-        default:
-            return SQLITE_DENY;
+    case SQLITE_SELECT: return SQLITE_OK;
+    case SQLITE_READ:
+        // A column of one of the customer views, or a read the view's
+        // own definition makes.
+        if (IsView(context)) return SQLITE_OK;
+        if (database && std::strcmp(database, "temp") == 0 && IsView(arg1)) return SQLITE_OK;
+        return SQLITE_DENY;
+    case SQLITE_FUNCTION: return IsAllowedFunction(arg2) ? SQLITE_OK : SQLITE_DENY;
+    default: return SQLITE_DENY;
     }
 }
 

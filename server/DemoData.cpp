@@ -22,10 +22,10 @@ struct Kind {
 };
 
 constexpr Kind kKinds[] = {
-    {"GJTK", "国际特快专递", true},  {"GJJJ", "国际经济快递", true}, {"GJXB", "国际小包", true},
-    {"GJDB", "国际大包", true},      {"GJWJ", "国际文件快递", true}, {"GNTK", "国内特快专递", false},
+    {"GJTK", "国际特快专递", true},  {"GJJJ", "国际经济快递", true},  {"GJXB", "国际小包", true},
+    {"GJDB", "国际大包", true},      {"GJWJ", "国际文件快递", true},  {"GNTK", "国内特快专递", false},
     {"GNJJ", "国内经济快递", false}, {"GNBZ", "国内标准快递", false}, {"TCKD", "同城快递", false},
-    {"CRD", "次日达", false},        {"GRD", "隔日达", false},       {"DSHK", "代收货款快递", false},
+    {"CRD", "次日达", false},        {"GRD", "隔日达", false},        {"DSHK", "代收货款快递", false},
 };
 
 struct Place {
@@ -36,44 +36,79 @@ struct Place {
 };
 
 constexpr Place kProvinces[] = {
-    {"BJ", "北京", "Beijing", "10"},         {"TJ", "天津", "Tianjin", "30"},
-    {"HE", "河北", "Hebei", "05"},           {"SX", "山西", "Shanxi", "03"},
-    {"NM", "内蒙古", "Inner Mongolia", "01"}, {"LN", "辽宁", "Liaoning", "11"},
-    {"JL", "吉林", "Jilin", "13"},           {"HL", "黑龙江", "Heilongjiang", "15"},
-    {"SH", "上海", "Shanghai", "20"},        {"JS", "江苏", "Jiangsu", "21"},
-    {"ZJ", "浙江", "Zhejiang", "31"},        {"AH", "安徽", "Anhui", "23"},
-    {"FJ", "福建", "Fujian", "35"},          {"JX", "江西", "Jiangxi", "33"},
-    {"SD", "山东", "Shandong", "25"},        {"HA", "河南", "Henan", "45"},
-    {"HB", "湖北", "Hubei", "43"},           {"HN", "湖南", "Hunan", "41"},
-    {"GD", "广东", "Guangdong", "51"},       {"GX", "广西", "Guangxi", "53"},
-    {"HI", "海南", "Hainan", "57"},          {"CQ", "重庆", "Chongqing", "40"},
-    {"SC", "四川", "Sichuan", "61"},         {"GZ", "贵州", "Guizhou", "55"},
-    {"YN", "云南", "Yunnan", "65"},          {"XZ", "西藏", "Tibet", "85"},
-    {"SN", "陕西", "Shaanxi", "71"},         {"GS", "甘肃", "Gansu", "73"},
-    {"QH", "青海", "Qinghai", "81"},         {"NX", "宁夏", "Ningxia", "75"},
-    {"XJ", "新疆", "Xinjiang", "83"},        {"HK", "香港", "Hong Kong", "852"},
-    {"MO", "澳门", "Macao", "853"},          {"TW", "台湾", "Taiwan", "886"},
+    {"BJ", "北京", "Beijing", "10"},
+    {"TJ", "天津", "Tianjin", "30"},
+    {"HE", "河北", "Hebei", "05"},
+    {"SX", "山西", "Shanxi", "03"},
+    {"NM", "内蒙古", "Inner Mongolia", "01"},
+    {"LN", "辽宁", "Liaoning", "11"},
+    {"JL", "吉林", "Jilin", "13"},
+    {"HL", "黑龙江", "Heilongjiang", "15"},
+    {"SH", "上海", "Shanghai", "20"},
+    {"JS", "江苏", "Jiangsu", "21"},
+    {"ZJ", "浙江", "Zhejiang", "31"},
+    {"AH", "安徽", "Anhui", "23"},
+    {"FJ", "福建", "Fujian", "35"},
+    {"JX", "江西", "Jiangxi", "33"},
+    {"SD", "山东", "Shandong", "25"},
+    {"HA", "河南", "Henan", "45"},
+    {"HB", "湖北", "Hubei", "43"},
+    {"HN", "湖南", "Hunan", "41"},
+    {"GD", "广东", "Guangdong", "51"},
+    {"GX", "广西", "Guangxi", "53"},
+    {"HI", "海南", "Hainan", "57"},
+    {"CQ", "重庆", "Chongqing", "40"},
+    {"SC", "四川", "Sichuan", "61"},
+    {"GZ", "贵州", "Guizhou", "55"},
+    {"YN", "云南", "Yunnan", "65"},
+    {"XZ", "西藏", "Tibet", "85"},
+    {"SN", "陕西", "Shaanxi", "71"},
+    {"GS", "甘肃", "Gansu", "73"},
+    {"QH", "青海", "Qinghai", "81"},
+    {"NX", "宁夏", "Ningxia", "75"},
+    {"XJ", "新疆", "Xinjiang", "83"},
+    {"HK", "香港", "Hong Kong", "852"},
+    {"MO", "澳门", "Macao", "853"},
+    {"TW", "台湾", "Taiwan", "886"},
 };
 
 constexpr Place kCountries[] = {
-    {"US", "美国", "United States", "1"},      {"CA", "加拿大", "Canada", "1"},
-    {"MX", "墨西哥", "Mexico", "52"},          {"BR", "巴西", "Brazil", "55"},
-    {"AR", "阿根廷", "Argentina", "54"},       {"GB", "英国", "United Kingdom", "44"},
-    {"FR", "法国", "France", "33"},            {"DE", "德国", "Germany", "49"},
-    {"IT", "意大利", "Italy", "39"},           {"ES", "西班牙", "Spain", "34"},
-    {"NL", "荷兰", "Netherlands", "31"},       {"BE", "比利时", "Belgium", "32"},
-    {"CH", "瑞士", "Switzerland", "41"},       {"AT", "奥地利", "Austria", "43"},
-    {"SE", "瑞典", "Sweden", "46"},            {"NO", "挪威", "Norway", "47"},
-    {"DK", "丹麦", "Denmark", "45"},           {"FI", "芬兰", "Finland", "358"},
-    {"PL", "波兰", "Poland", "48"},            {"RU", "俄罗斯", "Russia", "7"},
-    {"JP", "日本", "Japan", "81"},             {"KR", "韩国", "Korea, Republic of", "82"},
-    {"SG", "新加坡", "Singapore", "65"},       {"MY", "马来西亚", "Malaysia", "60"},
-    {"TH", "泰国", "Thailand", "66"},          {"VN", "越南", "Viet Nam", "84"},
-    {"ID", "印度尼西亚", "Indonesia", "62"},   {"PH", "菲律宾", "Philippines", "63"},
-    {"IN", "印度", "India", "91"},             {"AE", "阿联酋", "United Arab Emirates", "971"},
-    {"SA", "沙特阿拉伯", "Saudi Arabia", "966"}, {"TR", "土耳其", "Turkey", "90"},
-    {"EG", "埃及", "Egypt", "20"},             {"ZA", "南非", "South Africa", "27"},
-    {"AU", "澳大利亚", "Australia", "61"},     {"NZ", "新西兰", "New Zealand", "64"},
+    {"US", "美国", "United States", "1"},
+    {"CA", "加拿大", "Canada", "1"},
+    {"MX", "墨西哥", "Mexico", "52"},
+    {"BR", "巴西", "Brazil", "55"},
+    {"AR", "阿根廷", "Argentina", "54"},
+    {"GB", "英国", "United Kingdom", "44"},
+    {"FR", "法国", "France", "33"},
+    {"DE", "德国", "Germany", "49"},
+    {"IT", "意大利", "Italy", "39"},
+    {"ES", "西班牙", "Spain", "34"},
+    {"NL", "荷兰", "Netherlands", "31"},
+    {"BE", "比利时", "Belgium", "32"},
+    {"CH", "瑞士", "Switzerland", "41"},
+    {"AT", "奥地利", "Austria", "43"},
+    {"SE", "瑞典", "Sweden", "46"},
+    {"NO", "挪威", "Norway", "47"},
+    {"DK", "丹麦", "Denmark", "45"},
+    {"FI", "芬兰", "Finland", "358"},
+    {"PL", "波兰", "Poland", "48"},
+    {"RU", "俄罗斯", "Russia", "7"},
+    {"JP", "日本", "Japan", "81"},
+    {"KR", "韩国", "Korea, Republic of", "82"},
+    {"SG", "新加坡", "Singapore", "65"},
+    {"MY", "马来西亚", "Malaysia", "60"},
+    {"TH", "泰国", "Thailand", "66"},
+    {"VN", "越南", "Viet Nam", "84"},
+    {"ID", "印度尼西亚", "Indonesia", "62"},
+    {"PH", "菲律宾", "Philippines", "63"},
+    {"IN", "印度", "India", "91"},
+    {"AE", "阿联酋", "United Arab Emirates", "971"},
+    {"SA", "沙特阿拉伯", "Saudi Arabia", "966"},
+    {"TR", "土耳其", "Turkey", "90"},
+    {"EG", "埃及", "Egypt", "20"},
+    {"ZA", "南非", "South Africa", "27"},
+    {"AU", "澳大利亚", "Australia", "61"},
+    {"NZ", "新西兰", "New Zealand", "64"},
 };
 
 // emskind.txt as the client reads it (CRLF lines, GBK).
@@ -146,8 +181,7 @@ void InsertPlaces(sqlite3* db) {
 
 void InsertKinds(sqlite3* db) {
     SqliteStatement kind(db, "INSERT INTO express_kinds(site_id, code, name, sort_order) VALUES(?, ?, ?, ?)");
-    SqliteStatement accepts(db,
-                            "INSERT INTO kind_destinations(site_id, kind_code, destination_code) VALUES(?, ?, ?)");
+    SqliteStatement accepts(db, "INSERT INTO kind_destinations(site_id, kind_code, destination_code) VALUES(?, ?, ?)");
     int order = 0;
     for (const Kind& k : kKinds) {
         kind.Reset();
@@ -195,8 +229,8 @@ void InsertPrices(sqlite3* db) {
     SqliteStatement price(db,
                           "INSERT INTO prices(site_id, kind_code, destination_code, item_type, first_grams,"
                           " first_price, step_grams, step_price) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    auto add = [&](std::string_view kind, std::string_view destination, int itemType, int firstGrams,
-                   double firstPrice, int stepGrams, double stepPrice) {
+    auto add = [&](std::string_view kind, std::string_view destination, int itemType, int firstGrams, double firstPrice,
+                   int stepGrams, double stepPrice) {
         price.Reset();
         price.Bind(1, kSite).Bind(2, kind).Bind(3, destination).Bind(4, itemType).Bind(5, firstGrams);
         price.BindReal(6, firstPrice).Bind(7, stepGrams).BindReal(8, stepPrice).Step();
@@ -235,16 +269,88 @@ void InsertPreEntries(sqlite3* db) {
         double duty, dutyRate;
     };
     const Entry kEntries[] = {
-        {501, 1001, 2, "2024.05.06", "GJTK", "美国", "", 2.5, 0.0, "John Smith", "Acme Inc.",
-         "1 Main Street, Springfield", "+1 555 0100", "62701", "United States", "Springfield",
-         "Phone cases; USB cables", 30, 350, 12000, "USD", 2, "FRAGILE", "call before delivery", "accessories",
-         0.0, 0.0},
-        {502, 1001, 1, "2024.05.07", "GNTK", "北京", "EK10000000CN", 0.8, 20.0, "李四", "北京图书公司",
-         "北京市海淀区中关村大街1号", "010-62750000", "100080", "中国", "北京", "合同文件", 1, 0, 0, "CNY", 1,
-         "", "", "", 0.0, 0.0},
+        {501,
+         1001,
+         2,
+         "2024.05.06",
+         "GJTK",
+         "美国",
+         "",
+         2.5,
+         0.0,
+         "John Smith",
+         "Acme Inc.",
+         "1 Main Street, Springfield",
+         "+1 555 0100",
+         "62701",
+         "United States",
+         "Springfield",
+         "Phone cases; USB cables",
+         30,
+         350,
+         12000,
+         "USD",
+         2,
+         "FRAGILE",
+         "call before delivery",
+         "accessories",
+         0.0,
+         0.0},
+        {502,
+         1001,
+         1,
+         "2024.05.07",
+         "GNTK",
+         "北京",
+         "EK10000000CN",
+         0.8,
+         20.0,
+         "李四",
+         "北京图书公司",
+         "北京市海淀区中关村大街1号",
+         "010-62750000",
+         "100080",
+         "中国",
+         "北京",
+         "合同文件",
+         1,
+         0,
+         0,
+         "CNY",
+         1,
+         "",
+         "",
+         "",
+         0.0,
+         0.0},
         // Another customer's: never shown to customer 1001.
-        {503, 1002, 1, "2024.05.07", "GNTK", "上海", "", 1.2, 0.0, "王五", "", "上海市浦东新区1号",
-         "021-50000000", "200120", "中国", "上海", "样品", 1, 0, 0, "CNY", 1, "", "", "", 0.0, 0.0},
+        {503,
+         1002,
+         1,
+         "2024.05.07",
+         "GNTK",
+         "上海",
+         "",
+         1.2,
+         0.0,
+         "王五",
+         "",
+         "上海市浦东新区1号",
+         "021-50000000",
+         "200120",
+         "中国",
+         "上海",
+         "样品",
+         1,
+         0,
+         0,
+         "CNY",
+         1,
+         "",
+         "",
+         "",
+         0.0,
+         0.0},
     };
     for (const Entry& e : kEntries) {
         entry.Reset();
@@ -286,7 +392,8 @@ void InsertPreEntries(sqlite3* db) {
 void InsertSettlements(sqlite3* db) {
     SqliteStatement credit(db, "INSERT INTO customer_credit(icid, credit_limit) VALUES(?, ?)");
     credit.Bind(1, 1001).BindReal(2, 5000.0).Step();
-    SqliteStatement fee(db, "INSERT INTO client_fee(icid, ddate, nkind, famount, fpaid, cmark) VALUES(?, ?, ?, ?, ?, ?)");
+    SqliteStatement fee(db,
+                        "INSERT INTO client_fee(icid, ddate, nkind, famount, fpaid, cmark) VALUES(?, ?, ?, ?, ?, ?)");
     struct Fee {
         int customer;
         std::string_view date;
@@ -296,10 +403,8 @@ void InsertSettlements(sqlite3* db) {
     };
     // Kinds: 0 settled invoice, 1 unchecked invoice, 2 unchecked check-in.
     constexpr Fee kFees[] = {
-        {1001, "2024-03-31", 0, 1200.0, 1500.0, "三月账单"},
-        {1001, "2024-04-30", 0, 980.5, 900.0, "四月账单"},
-        {1001, "2024-05-15", 1, 320.0, 0.0, "五月上半月"},
-        {1001, "2024-05-20", 2, 45.5, 0.0, "待核收件"},
+        {1001, "2024-03-31", 0, 1200.0, 1500.0, "三月账单"}, {1001, "2024-04-30", 0, 980.5, 900.0, "四月账单"},
+        {1001, "2024-05-15", 1, 320.0, 0.0, "五月上半月"},   {1001, "2024-05-20", 2, 45.5, 0.0, "待核收件"},
         {1002, "2024-04-30", 0, 700.0, 700.0, "四月账单"},
     };
     for (const Fee& f : kFees) {
@@ -315,7 +420,10 @@ void WriteDemoData(ServerDatabase& database, std::int64_t now) {
     sqlite3* db = database.Handle();
     ExecSql(db, "BEGIN IMMEDIATE");
     try {
-        SqliteStatement(db, "INSERT INTO sites(site_id, name) VALUES(?, ?)").Bind(1, kSite).Bind(2, "深圳宝安营业部").Step();
+        SqliteStatement(db, "INSERT INTO sites(site_id, name) VALUES(?, ?)")
+            .Bind(1, kSite)
+            .Bind(2, "深圳宝安营业部")
+            .Step();
         InsertAccount(db, "demo", "demo123", 1001, 0, true, true, "SZ", true,
                       {"SZX", "SZ1", "深圳宝安", "快件已在深圳宝安营业部收寄", "Shenzhen Baoan",
                        "Accepted at the Shenzhen Baoan counter"});

@@ -11,7 +11,7 @@ struct HttpRequest {
     std::string method;
     std::string target;  // as sent: path and query
     std::string path;
-    std::string query;   // after the first "?", not decoded
+    std::string query;  // after the first "?", not decoded
     int minorVersion = 0;
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;

@@ -1,12 +1,12 @@
 #include "server/HttpServer.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -87,8 +87,7 @@ struct HttpServer::Reading {
     SteadyClock::time_point lastProgress;
 };
 
-HttpServer::HttpServer(Options options, Handler handler)
-    : options_(std::move(options)), handler_(std::move(handler)) {
+HttpServer::HttpServer(Options options, Handler handler) : options_(std::move(options)), handler_(std::move(handler)) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;

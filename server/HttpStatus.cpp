@@ -4,15 +4,15 @@ namespace tallux::server {
 
 std::string_view ReasonPhrase(HttpStatus status) {
     switch (status) {
-        case HttpStatus::Ok: return "OK";
-        case HttpStatus::BadRequest: return "Bad Request";
-        case HttpStatus::NotFound: return "Not Found";
-        case HttpStatus::MethodNotAllowed: return "Method Not Allowed";
-        case HttpStatus::PayloadTooLarge: return "Payload Too Large";
-        case HttpStatus::HeaderTooLarge: return "Request Header Fields Too Large";
-        case HttpStatus::InternalError: return "Internal Server Error";
-        case HttpStatus::NotImplemented: return "Not Implemented";
-        case HttpStatus::Unavailable: return "Service Unavailable";
+    case HttpStatus::Ok: return "OK";
+    case HttpStatus::BadRequest: return "Bad Request";
+    case HttpStatus::NotFound: return "Not Found";
+    case HttpStatus::MethodNotAllowed: return "Method Not Allowed";
+    case HttpStatus::PayloadTooLarge: return "Payload Too Large";
+    case HttpStatus::HeaderTooLarge: return "Request Header Fields Too Large";
+    case HttpStatus::InternalError: return "Internal Server Error";
+    case HttpStatus::NotImplemented: return "Not Implemented";
+    case HttpStatus::Unavailable: return "Service Unavailable";
     }
     return "Error";
 }

@@ -39,8 +39,8 @@ std::optional<std::string> TakeNumber(sqlite3* db, const std::string& site, cons
         if (select.Step()) {
             std::int64_t next = select.Int(1);
             std::int64_t width = select.Int(3);
-            std::string text = Utf8ToGbk(select.Text(0)) + Padded(next, width > 30 ? 30 : width) +
-                               Utf8ToGbk(select.Text(4));
+            std::string text =
+                Utf8ToGbk(select.Text(0)) + Padded(next, width > 30 ? 30 : width) + Utf8ToGbk(select.Text(4));
             bool fits = text.size() >= NumberService::kMinNumberBytes && text.size() <= NumberService::kMaxNumberBytes;
             if (next >= 0 && next <= select.Int(2) && fits) {
                 SqliteStatement update(db,

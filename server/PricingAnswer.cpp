@@ -75,7 +75,8 @@ std::string PricingAnswer(ServerDatabase& database, const TransactionCaller& cal
     });
     if (!tariff) return TransactionAnswerText(trans::kNoResult);
     double price = TariffPrice(*tariff, grams);
-    std::string detail = "首重" + std::to_string(tariff->firstGrams) + "克" + FixedDecimal(tariff->firstPrice, 2) + "元";
+    std::string detail =
+        "首重" + std::to_string(tariff->firstGrams) + "克" + FixedDecimal(tariff->firstPrice, 2) + "元";
     if (tariff->stepGrams > 0)
         detail += "<BR>续重每" + std::to_string(tariff->stepGrams) + "克" + FixedDecimal(tariff->stepPrice, 2) + "元";
     detail += "<BR>计费重量" + std::to_string(grams) + "克";

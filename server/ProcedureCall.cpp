@@ -11,9 +11,7 @@ constexpr std::size_t kMaxProcedureBytes = 128;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsNameByte(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+bool IsNameByte(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 class Reader {
 public:

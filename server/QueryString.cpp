@@ -40,7 +40,8 @@ QueryString::QueryString(std::string_view query) {
         } else if (!item.empty()) {
             std::size_t equals = item.find('=');
             std::string name = PercentDecode(item.substr(0, equals));
-            std::string value = equals == std::string_view::npos ? std::string() : PercentDecode(item.substr(equals + 1));
+            std::string value =
+                equals == std::string_view::npos ? std::string() : PercentDecode(item.substr(equals + 1));
             values_.emplace(std::move(name), std::move(value));
         }
         start = end + 1;

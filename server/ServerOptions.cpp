@@ -14,12 +14,14 @@ bool ParseInt(std::string_view text, Int& value) {
 
 std::optional<std::string> ParseListen(std::string_view text, ServerOptions& options) {
     std::size_t colon = text.rfind(':');
-    if (colon == std::string_view::npos || colon == 0) return "--listen expects HOST:PORT, got \"" + std::string(text) + "\"";
+    if (colon == std::string_view::npos || colon == 0)
+        return "--listen expects HOST:PORT, got \"" + std::string(text) + "\"";
     std::string_view host = text.substr(0, colon);
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
     std::uint16_t port = 0;
     if (!ParseInt(text.substr(colon + 1), port))
-        return "--listen: the port must be a number from 0 to 65535, got \"" + std::string(text.substr(colon + 1)) + "\"";
+        return "--listen: the port must be a number from 0 to 65535, got \"" + std::string(text.substr(colon + 1)) +
+               "\"";
     options.host = host;
     options.port = port;
     return std::nullopt;

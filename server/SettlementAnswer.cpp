@@ -24,8 +24,7 @@ std::string SettlementAnswer(ServerDatabase& database, const TransactionCaller& 
         sums.Bind(1, caller.customerId).Bind(2, fee::kSettled).Bind(3, fee::kInvoiceUnchecked);
         sums.Bind(4, fee::kRecordsUnchecked);
         sums.Step();
-        if (!hasCredit && sums.Int(1) + sums.Int(3) + sums.Int(5) == 0)
-            return TransactionAnswerText(trans::kNoResult);
+        if (!hasCredit && sums.Int(1) + sums.Int(3) + sums.Int(5) == 0) return TransactionAnswerText(trans::kNoResult);
         std::string lines = FixedDecimal(creditLimit, 2) + "\n" + FixedDecimal(sums.Real(0), 2) + "\n" +
                             std::to_string(sums.Int(1)) + "\n" + FixedDecimal(sums.Real(2), 2) + "\n" +
                             std::to_string(sums.Int(3)) + "\n" + FixedDecimal(sums.Real(4), 2) + "\n" +

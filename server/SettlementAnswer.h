@@ -9,9 +9,9 @@ namespace tallux::server {
 
 // client_fee.nkind: what a settlement row is.
 namespace fee {
-inline constexpr int kSettled = 0;          // invoice settled: fpaid against famount
-inline constexpr int kInvoiceUnchecked = 1; // invoiced, not yet checked in
-inline constexpr int kRecordsUnchecked = 2; // records of a check-in not yet reconciled
+inline constexpr int kSettled = 0;           // invoice settled: fpaid against famount
+inline constexpr int kInvoiceUnchecked = 1;  // invoiced, not yet checked in
+inline constexpr int kRecordsUnchecked = 2;  // records of a check-in not yet reconciled
 }  // namespace fee
 
 // Operation 5: "1\n" and seven lines: credit limit, settlement balance (paid

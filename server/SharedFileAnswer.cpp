@@ -14,7 +14,6 @@
 namespace tallux::server {
 namespace {
 
-
 std::string FormDecode(std::string_view text) {
     std::string plus(text);
     for (char& c : plus)
@@ -48,10 +47,14 @@ SharedFileRequest ParseSharedFileRequest(std::string_view formBody) {
         for (int i = 0; i < 9; ++i) {
             if (name != kNames[i] || seen[i]) continue;
             seen[i] = true;
-            if (i == 0) request.site = value;
-            else if (i == 1) request.title = value;
-            else if (i < 8) *times[i - 2] = ParseNumber<int>(value);
-            else request.maxLength = ParseNumber<std::int64_t>(value);
+            if (i == 0)
+                request.site = value;
+            else if (i == 1)
+                request.title = value;
+            else if (i < 8)
+                *times[i - 2] = ParseNumber<int>(value);
+            else
+                request.maxLength = ParseNumber<std::int64_t>(value);
         }
     }
     return request;

@@ -126,10 +126,20 @@ struct Procedure {
 };
 
 const Procedure kProcedures[] = {
-    {"cp_rec_pre_input_add_ec_exx", false, "rec_pre_input", kPreEntryTail, 64, 65,
+    {"cp_rec_pre_input_add_ec_exx",
+     false,
+     "rec_pre_input",
+     kPreEntryTail,
+     64,
+     65,
      {"rec_pre_input_goods", "iid", "rec_pre_input", "iid"},
      {"rec_pre_input_item", "iid", "rec_pre_input", "iid"}},
-    {"cp_client_rec_add_ec_exx", true, "client_rec", kDirectTail, 65, 64,
+    {"cp_client_rec_add_ec_exx",
+     true,
+     "client_rec",
+     kDirectTail,
+     65,
+     64,
      {"client_rec_goods", "irid", "client_rec", "irid"},
      {"client_rec_weight_detail", "irid", "client_rec", "irid"}},
 };

@@ -17,13 +17,13 @@ namespace {
 // The payload format version each served operation is sent with.
 int ExpectedVersion(int operation) {
     switch (operation) {
-        case 0: return 1;
-        case 3: return 1;
-        case 4: return 1;
-        case 5: return 1;
-        case 11: return 2;
-        case 12: return 1;
-        default: return 0;
+    case 0: return 1;
+    case 3: return 1;
+    case 4: return 1;
+    case 5: return 1;
+    case 11: return 2;
+    case 12: return 1;
+    default: return 0;
     }
 }
 
@@ -81,13 +81,13 @@ std::string TransactionHandler::HandleChecked(std::string_view body) {
     if (expected == 0) return TransactionAnswerText(trans::kUnsupportedOperation);
     if (request.version != expected) return TransactionAnswerText(trans::kBadVersion);
     switch (request.operation) {
-        case 0: return ShipmentUploadAnswer(db_, *caller, request.id, request.data);
-        case 3: return PricingAnswer(db_, *caller, request.id, request.number, request.data);
-        case 4: return CheckScanUploadAnswer(db_, *caller, request.id, request.data);
-        case 5: return SettlementAnswer(db_, *caller);
-        case 11: return PreEntryAnswer(db_, *caller, request.id);
-        case 12: return numbers_.Answer(*caller, request.data);
-        default: return TransactionAnswerText(trans::kUnsupportedOperation);
+    case 0: return ShipmentUploadAnswer(db_, *caller, request.id, request.data);
+    case 3: return PricingAnswer(db_, *caller, request.id, request.number, request.data);
+    case 4: return CheckScanUploadAnswer(db_, *caller, request.id, request.data);
+    case 5: return SettlementAnswer(db_, *caller);
+    case 11: return PreEntryAnswer(db_, *caller, request.id);
+    case 12: return numbers_.Answer(*caller, request.data);
+    default: return TransactionAnswerText(trans::kUnsupportedOperation);
     }
 }
 

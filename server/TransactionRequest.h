@@ -9,16 +9,16 @@ namespace tallux::server {
 
 // The fields of a POSTed ECTrans body. Texts stay GBK as sent.
 struct TransactionRequest {
-    int version = 0;             // WER
-    std::string site;            // WCID
-    std::string account;         // AC
-    int operation = 0;           // OP
-    std::int32_t id = 0;         // ID
-    std::int32_t number = 0;     // NUMBER
-    std::uint32_t localeId = 0;  // LCID
-    std::int32_t session = 0;    // RAND
+    int version = 0;                    // WER
+    std::string site;                   // WCID
+    std::string account;                // AC
+    int operation = 0;                  // OP
+    std::int32_t id = 0;                // ID
+    std::int32_t number = 0;            // NUMBER
+    std::uint32_t localeId = 0;         // LCID
+    std::int32_t session = 0;           // RAND
     std::optional<std::uint32_t> tick;  // TS, operation 12 only
-    std::string data;            // DATA without its closing 0x07
+    std::string data;                   // DATA without its closing 0x07
 };
 
 inline constexpr int kHighestOperation = 13;

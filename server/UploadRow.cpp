@@ -16,35 +16,35 @@ bool UploadRow::Take(const std::vector<CallArgument>& arguments, std::span<const
         const ArgumentColumn& to = layout[i];
         bool isText = argument.kind == CallArgument::Kind::Text;
         switch (to.use) {
-            case ArgumentUse::Integer: {
-                auto value = IntegerArgument(argument);
-                if (!value) return false;
-                Add(to.column, *value);
-                break;
-            }
-            case ArgumentUse::Real: {
-                auto value = RealArgument(argument);
-                if (!value) return false;
-                Add(to.column, *value);
-                break;
-            }
-            case ArgumentUse::Text:
-                if (!isText) return false;
-                Add(to.column, GbkToUtf8(argument.value));
-                break;
-            case ArgumentUse::Date:
-                if (!isText || !IsUploadDate(argument.value)) return false;
-                Add(to.column, argument.value);
-                break;
-            case ArgumentUse::Number:
-                if (!RealArgument(argument)) return false;
-                break;
-            case ArgumentUse::AnyText:
-                if (!isText) return false;
-                break;
-            case ArgumentUse::Placeholder:
-                if (argument.kind != CallArgument::Kind::Placeholder) return false;
-                break;
+        case ArgumentUse::Integer: {
+            auto value = IntegerArgument(argument);
+            if (!value) return false;
+            Add(to.column, *value);
+            break;
+        }
+        case ArgumentUse::Real: {
+            auto value = RealArgument(argument);
+            if (!value) return false;
+            Add(to.column, *value);
+            break;
+        }
+        case ArgumentUse::Text:
+            if (!isText) return false;
+            Add(to.column, GbkToUtf8(argument.value));
+            break;
+        case ArgumentUse::Date:
+            if (!isText || !IsUploadDate(argument.value)) return false;
+            Add(to.column, argument.value);
+            break;
+        case ArgumentUse::Number:
+            if (!RealArgument(argument)) return false;
+            break;
+        case ArgumentUse::AnyText:
+            if (!isText) return false;
+            break;
+        case ArgumentUse::Placeholder:
+            if (argument.kind != CallArgument::Kind::Placeholder) return false;
+            break;
         }
     }
     return true;

@@ -15,12 +15,12 @@ namespace tallux::server {
 
 // How one argument of an upload call is taken.
 enum class ArgumentUse {
-    Integer,   // number without fraction -> column
-    Real,      // any number -> column
-    Text,      // quoted text, GBK on the wire -> UTF-8 column
-    Date,      // quoted "year.mm.dd" -> column
-    Number,    // any number, not stored
-    AnyText,   // quoted text, not stored
+    Integer,      // number without fraction -> column
+    Real,         // any number -> column
+    Text,         // quoted text, GBK on the wire -> UTF-8 column
+    Date,         // quoted "year.mm.dd" -> column
+    Number,       // any number, not stored
+    AnyText,      // quoted text, not stored
     Placeholder,  // "?"
 };
 

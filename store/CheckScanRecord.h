@@ -11,11 +11,11 @@ namespace tallux {
 // One checkpoint event (DATA/reccheck.dat). All texts GBK.
 struct CheckScanRecord {
     le::Int32 id;
-    std::uint8_t language;              // 0 Chinese, 1 English, 2 both
-    std::uint8_t eventType;             // 0 arrival .. 4 exception
-    std::uint8_t flightPosition;        // 1 before the flight, 51 ('3') after
-    std::uint8_t exceptionStatus;       // 4..10 for event type 4, else 0
-    FixedText<32> waybillNumber;        // upper case; unique within the file
+    std::uint8_t language;         // 0 Chinese, 1 English, 2 both
+    std::uint8_t eventType;        // 0 arrival .. 4 exception
+    std::uint8_t flightPosition;   // 1 before the flight, 51 ('3') after
+    std::uint8_t exceptionStatus;  // 4..10 for event type 4, else 0
+    FixedText<32> waybillNumber;   // upper case; unique within the file
     FixedText<16> nextStation;
     FixedText<32> eventTime;
     FixedText<128> placeChinese;
@@ -23,7 +23,7 @@ struct CheckScanRecord {
     FixedText<128> placeEnglish;
     FixedText<256> detailEnglish;
     std::uint8_t reserved856[32];
-    FixedText<16> signer;               // delivered by / signed by
+    FixedText<16> signer;  // delivered by / signed by
     FixedText<32> signingTime;
 };
 

@@ -11,8 +11,8 @@ namespace tallux {
 // One address book entry (DATA/rsdata.dat).
 struct ContactRecord {
     le::Int32 id;
-    FixedText<32> code;                 // lower case, unique
-    FixedText<32> name;                 // unique
+    FixedText<32> code;  // lower case, unique
+    FixedText<32> name;  // unique
     FixedText<128> company;
     FixedText<128> address;
     FixedText<64> phone;

@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kLongestCodeQuery = 11;
 constexpr std::size_t kLongestCode = 11;
 constexpr int kNoRecord = 0;  // ids start at 1
-}
+}  // namespace
 
 int ContactStore::Open(const std::string& path) {
     int count = RecordStore::Open(path);
@@ -59,8 +59,8 @@ ContactStore::Suggestions ContactStore::FromIndex(const SortedTextIndex& index, 
 ContactStore::Suggestions ContactStore::SuggestByCodeOrName(std::string_view text) {
     EnsureIndexes();
     unsigned char first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
-    bool codeLike = ((first >= '0' && first <= '9') || (first >= 'a' && first <= 'z')) &&
-                    text.size() <= kLongestCodeQuery;
+    bool codeLike =
+        ((first >= '0' && first <= '9') || (first >= 'a' && first <= 'z')) && text.size() <= kLongestCodeQuery;
     const SortedTextIndex& index = codeLike ? byCode_ : byName_;
     int position = index.FindPrefix(text);
     if (position >= 0) return FromIndex(index, position);

@@ -10,7 +10,7 @@ namespace tallux {
 // One goods line of a shipment (DATA/recgoods.dat).
 struct GoodsLineRecord {
     le::Int32 id;
-    le::Int32 parentId;                 // id of the owning shipment
+    le::Int32 parentId;  // id of the owning shipment
     FixedText<80> description;
     le::Int32 quantity;
     le::Float64 unitPrice;

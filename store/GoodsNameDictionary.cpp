@@ -8,7 +8,7 @@ namespace tallux {
 namespace {
 constexpr std::size_t kFileHeaderBytes = 8;
 constexpr std::size_t kLongestCodeQuery = 7;
-}
+}  // namespace
 
 bool GoodsNameDictionary::Load(const std::string& path) {
     std::vector<GoodsNameRecord> records;

@@ -12,9 +12,10 @@ namespace tallux::le {
 template <typename T>
 class Scalar {
     static_assert(std::is_arithmetic_v<T>);
-    using Bits = std::conditional_t<sizeof(T) == 1, std::uint8_t,
-                 std::conditional_t<sizeof(T) == 2, std::uint16_t,
-                 std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
+    using Bits =
+        std::conditional_t<sizeof(T) == 1, std::uint8_t,
+                           std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                                              std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
 
 public:
     T get() const {

@@ -1,9 +1,9 @@
 #include "store/MappedRecordFile.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -201,9 +201,7 @@ void* MappedRecordFile::RecordAt(int index) {
     return Slot(Physical(index));
 }
 
-const void* MappedRecordFile::RecordAt(int index) const {
-    return const_cast<MappedRecordFile*>(this)->RecordAt(index);
-}
+const void* MappedRecordFile::RecordAt(int index) const { return const_cast<MappedRecordFile*>(this)->RecordAt(index); }
 
 int MappedRecordFile::Update(int index, const void* record) {
     if (!isOpen_ || !record || index < 0 || index >= count_) return 0;
@@ -288,7 +286,8 @@ int MappedRecordFile::RemoveAtDeferred(int index) {
     PendingChange change{PendingChange::Kind::Removal, slot, count_, slot, 1};
     if (deferredWidth_ > 0) {
         if (slot == deferredIndex_ + deferredWidth_) {
-            change = {PendingChange::Kind::Removal, deferredIndex_, deferredOriginal_, deferredIndex_, deferredWidth_ + 1};
+            change = {PendingChange::Kind::Removal, deferredIndex_, deferredOriginal_, deferredIndex_,
+                      deferredWidth_ + 1};
         } else if (slot == deferredIndex_ - 1) {
             change = {PendingChange::Kind::Removal, slot, deferredOriginal_, slot, deferredWidth_ + 1};
         } else {

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <sys/types.h>
 #include <string>
+#include <sys/types.h>
 
 namespace tallux {
 
@@ -87,7 +87,9 @@ private:
     bool FinishChange(const PendingChange& change);
     unsigned char* Slot(int index) const;
     // The slot of record index while removals are pending.
-    int Physical(int index) const { return deferredWidth_ > 0 && index >= deferredIndex_ ? index + deferredWidth_ : index; }
+    int Physical(int index) const {
+        return deferredWidth_ > 0 && index >= deferredIndex_ ? index + deferredWidth_ : index;
+    }
     off_t SlotOffset(int index) const;
     bool InView(const void* p) const;
     bool WriteAt(const void* data, std::size_t size, off_t offset);
@@ -100,7 +102,7 @@ private:
     unsigned char* view_ = nullptr;
     std::size_t viewBytes_ = 0;
     int capacity_ = 0;  // records that fit in the view
-    int count_ = 0;  // records as readers see them, pending removals left out
+    int count_ = 0;     // records as readers see them, pending removals left out
     int lastId_ = 0;
     int deferredIndex_ = 0;     // first slot of the pending removals
     int deferredWidth_ = 0;     // how many; 0 when none

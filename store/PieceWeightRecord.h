@@ -12,18 +12,18 @@ namespace tallux {
 // offset 25 on are unaligned; le:: types make that harmless.
 struct PieceWeightRecord {
     le::Int32 id;
-    le::Int32 parentId;                 // id of the owning shipment
-    le::Int32 length;                   // cm
-    le::Int32 width;                    // cm
-    le::Int32 height;                   // cm
+    le::Int32 parentId;  // id of the owning shipment
+    le::Int32 length;    // cm
+    le::Int32 width;     // cm
+    le::Int32 height;    // cm
     le::Int32 weightGrams;
     std::uint8_t volumetricPercent;
     le::Int32 goodsQuantity;
     le::Int32 goodsUnitPrice;
     FixedText<64> description;
-    FixedText<32> pieceReference;       // printed on invoices, not uploaded
-    FixedText<32> pieceWaybill;         // printed on invoices, not uploaded
-    FixedText<32> pieceTransfer;        // printed on invoices, not uploaded
+    FixedText<32> pieceReference;  // printed on invoices, not uploaded
+    FixedText<32> pieceWaybill;    // printed on invoices, not uploaded
+    FixedText<32> pieceTransfer;   // printed on invoices, not uploaded
     FixedText<64> alias;
     FixedText<64> codeA;
     FixedText<64> codeB;

@@ -20,83 +20,158 @@ struct IsFixedText<FixedText<N>> : std::true_type {};
 
 template <typename T>
 constexpr FieldKind KindOf() {
-    if constexpr (IsFixedText<T>::value) return FieldKind::Text;
-    else if constexpr (std::is_same_v<T, le::Int32>) return FieldKind::Int32;
-    else if constexpr (std::is_same_v<T, le::UInt16>) return FieldKind::UInt16;
-    else if constexpr (std::is_same_v<T, le::Float64>) return FieldKind::Float64;
+    if constexpr (IsFixedText<T>::value)
+        return FieldKind::Text;
+    else if constexpr (std::is_same_v<T, le::Int32>)
+        return FieldKind::Int32;
+    else if constexpr (std::is_same_v<T, le::UInt16>)
+        return FieldKind::UInt16;
+    else if constexpr (std::is_same_v<T, le::Float64>)
+        return FieldKind::Float64;
     else {
         static_assert(std::is_same_v<T, std::uint8_t>, "field type without a kind");
         return FieldKind::UInt8;
     }
 }
 
+// clang-format off
 #define FIELD(R, f) FieldInfo{#f, offsetof(R, f), sizeof(R::f), KindOf<decltype(R::f)>()}
 #define STORED_TEXT(R, f) FieldInfo{#f, offsetof(R, f), sizeof(R::f), FieldKind::Text, true}
+// clang-format on
 
 constexpr FieldInfo kShipmentFields[] = {
-    FIELD(ShipmentRecord, id), FIELD(ShipmentRecord, businessYear), FIELD(ShipmentRecord, businessMonth),
-    FIELD(ShipmentRecord, businessDay), FIELD(ShipmentRecord, itemType), FIELD(ShipmentRecord, receiverLanguage),
-    FIELD(ShipmentRecord, payment), FIELD(ShipmentRecord, goodsQuantity), FIELD(ShipmentRecord, goodsUnitPrice),
-    FIELD(ShipmentRecord, declaredValue), FIELD(ShipmentRecord, insuredValue), FIELD(ShipmentRecord, pieces),
-    FIELD(ShipmentRecord, weight), FIELD(ShipmentRecord, fee), FIELD(ShipmentRecord, collectFreight),
-    FIELD(ShipmentRecord, actualWeight), FIELD(ShipmentRecord, codGoodsAmount),
-    FIELD(ShipmentRecord, codSettledAmount), FIELD(ShipmentRecord, expressKind), FIELD(ShipmentRecord, origin),
-    FIELD(ShipmentRecord, destination), FIELD(ShipmentRecord, waybillNumber), FIELD(ShipmentRecord, referenceNumber),
-    FIELD(ShipmentRecord, department), FIELD(ShipmentRecord, senderName), FIELD(ShipmentRecord, senderCompany),
-    FIELD(ShipmentRecord, senderAddress), FIELD(ShipmentRecord, senderPhone), FIELD(ShipmentRecord, senderPostcode),
-    FIELD(ShipmentRecord, senderCountry), FIELD(ShipmentRecord, senderProvince), FIELD(ShipmentRecord, senderCity),
-    FIELD(ShipmentRecord, senderEmail), FIELD(ShipmentRecord, senderSms), STORED_TEXT(ShipmentRecord, receiverName),
-    STORED_TEXT(ShipmentRecord, receiverCompany), STORED_TEXT(ShipmentRecord, receiverAddress),
-    FIELD(ShipmentRecord, receiverPhone), FIELD(ShipmentRecord, receiverPostcode),
-    STORED_TEXT(ShipmentRecord, receiverCountry), STORED_TEXT(ShipmentRecord, receiverProvince),
-    STORED_TEXT(ShipmentRecord, receiverCity), FIELD(ShipmentRecord, receiverEmail), FIELD(ShipmentRecord, receiverSms),
-    FIELD(ShipmentRecord, labelText), FIELD(ShipmentRecord, remark), FIELD(ShipmentRecord, dimensions),
-    FIELD(ShipmentRecord, goodsDescription), FIELD(ShipmentRecord, packing), FIELD(ShipmentRecord, consignmentRemark),
-    FIELD(ShipmentRecord, currency), FIELD(ShipmentRecord, settlementInstruction), FIELD(ShipmentRecord, goodsOrigin),
-    FIELD(ShipmentRecord, transferNumber), FIELD(ShipmentRecord, customsNumber), FIELD(ShipmentRecord, reservedText),
-    FIELD(ShipmentRecord, extraText), FIELD(ShipmentRecord, spare1), FIELD(ShipmentRecord, spare2),
-    FIELD(ShipmentRecord, spare3), FIELD(ShipmentRecord, spare4), FIELD(ShipmentRecord, spare5),
-    FIELD(ShipmentRecord, reservedNumber), FIELD(ShipmentRecord, goodsAlias), FIELD(ShipmentRecord, goodsCodeA),
-    FIELD(ShipmentRecord, goodsCodeB), FIELD(ShipmentRecord, goodsCodeC), FIELD(ShipmentRecord, duty),
-    FIELD(ShipmentRecord, dutyRate), FIELD(ShipmentRecord, goodsLineCount), FIELD(ShipmentRecord, pieceWeightCount),
+    FIELD(ShipmentRecord, id),
+    FIELD(ShipmentRecord, businessYear),
+    FIELD(ShipmentRecord, businessMonth),
+    FIELD(ShipmentRecord, businessDay),
+    FIELD(ShipmentRecord, itemType),
+    FIELD(ShipmentRecord, receiverLanguage),
+    FIELD(ShipmentRecord, payment),
+    FIELD(ShipmentRecord, goodsQuantity),
+    FIELD(ShipmentRecord, goodsUnitPrice),
+    FIELD(ShipmentRecord, declaredValue),
+    FIELD(ShipmentRecord, insuredValue),
+    FIELD(ShipmentRecord, pieces),
+    FIELD(ShipmentRecord, weight),
+    FIELD(ShipmentRecord, fee),
+    FIELD(ShipmentRecord, collectFreight),
+    FIELD(ShipmentRecord, actualWeight),
+    FIELD(ShipmentRecord, codGoodsAmount),
+    FIELD(ShipmentRecord, codSettledAmount),
+    FIELD(ShipmentRecord, expressKind),
+    FIELD(ShipmentRecord, origin),
+    FIELD(ShipmentRecord, destination),
+    FIELD(ShipmentRecord, waybillNumber),
+    FIELD(ShipmentRecord, referenceNumber),
+    FIELD(ShipmentRecord, department),
+    FIELD(ShipmentRecord, senderName),
+    FIELD(ShipmentRecord, senderCompany),
+    FIELD(ShipmentRecord, senderAddress),
+    FIELD(ShipmentRecord, senderPhone),
+    FIELD(ShipmentRecord, senderPostcode),
+    FIELD(ShipmentRecord, senderCountry),
+    FIELD(ShipmentRecord, senderProvince),
+    FIELD(ShipmentRecord, senderCity),
+    FIELD(ShipmentRecord, senderEmail),
+    FIELD(ShipmentRecord, senderSms),
+    STORED_TEXT(ShipmentRecord, receiverName),
+    STORED_TEXT(ShipmentRecord, receiverCompany),
+    STORED_TEXT(ShipmentRecord, receiverAddress),
+    FIELD(ShipmentRecord, receiverPhone),
+    FIELD(ShipmentRecord, receiverPostcode),
+    STORED_TEXT(ShipmentRecord, receiverCountry),
+    STORED_TEXT(ShipmentRecord, receiverProvince),
+    STORED_TEXT(ShipmentRecord, receiverCity),
+    FIELD(ShipmentRecord, receiverEmail),
+    FIELD(ShipmentRecord, receiverSms),
+    FIELD(ShipmentRecord, labelText),
+    FIELD(ShipmentRecord, remark),
+    FIELD(ShipmentRecord, dimensions),
+    FIELD(ShipmentRecord, goodsDescription),
+    FIELD(ShipmentRecord, packing),
+    FIELD(ShipmentRecord, consignmentRemark),
+    FIELD(ShipmentRecord, currency),
+    FIELD(ShipmentRecord, settlementInstruction),
+    FIELD(ShipmentRecord, goodsOrigin),
+    FIELD(ShipmentRecord, transferNumber),
+    FIELD(ShipmentRecord, customsNumber),
+    FIELD(ShipmentRecord, reservedText),
+    FIELD(ShipmentRecord, extraText),
+    FIELD(ShipmentRecord, spare1),
+    FIELD(ShipmentRecord, spare2),
+    FIELD(ShipmentRecord, spare3),
+    FIELD(ShipmentRecord, spare4),
+    FIELD(ShipmentRecord, spare5),
+    FIELD(ShipmentRecord, reservedNumber),
+    FIELD(ShipmentRecord, goodsAlias),
+    FIELD(ShipmentRecord, goodsCodeA),
+    FIELD(ShipmentRecord, goodsCodeB),
+    FIELD(ShipmentRecord, goodsCodeC),
+    FIELD(ShipmentRecord, duty),
+    FIELD(ShipmentRecord, dutyRate),
+    FIELD(ShipmentRecord, goodsLineCount),
+    FIELD(ShipmentRecord, pieceWeightCount),
     FIELD(ShipmentRecord, mark),
 };
 
 constexpr FieldInfo kGoodsLineFields[] = {
-    FIELD(GoodsLineRecord, id), FIELD(GoodsLineRecord, parentId), FIELD(GoodsLineRecord, description),
+    FIELD(GoodsLineRecord, id),       FIELD(GoodsLineRecord, parentId),  FIELD(GoodsLineRecord, description),
     FIELD(GoodsLineRecord, quantity), FIELD(GoodsLineRecord, unitPrice), FIELD(GoodsLineRecord, alias),
-    FIELD(GoodsLineRecord, codeA), FIELD(GoodsLineRecord, codeB), FIELD(GoodsLineRecord, codeC),
-    FIELD(GoodsLineRecord, duty), FIELD(GoodsLineRecord, dutyRate),
+    FIELD(GoodsLineRecord, codeA),    FIELD(GoodsLineRecord, codeB),     FIELD(GoodsLineRecord, codeC),
+    FIELD(GoodsLineRecord, duty),     FIELD(GoodsLineRecord, dutyRate),
 };
 
 constexpr FieldInfo kPieceWeightFields[] = {
-    FIELD(PieceWeightRecord, id), FIELD(PieceWeightRecord, parentId), FIELD(PieceWeightRecord, length),
-    FIELD(PieceWeightRecord, width), FIELD(PieceWeightRecord, height), FIELD(PieceWeightRecord, weightGrams),
-    FIELD(PieceWeightRecord, volumetricPercent), FIELD(PieceWeightRecord, goodsQuantity),
-    FIELD(PieceWeightRecord, goodsUnitPrice), FIELD(PieceWeightRecord, description),
-    FIELD(PieceWeightRecord, pieceReference), FIELD(PieceWeightRecord, pieceWaybill),
-    FIELD(PieceWeightRecord, pieceTransfer), FIELD(PieceWeightRecord, alias), FIELD(PieceWeightRecord, codeA),
-    FIELD(PieceWeightRecord, codeB), FIELD(PieceWeightRecord, codeC), FIELD(PieceWeightRecord, duty),
+    FIELD(PieceWeightRecord, id),
+    FIELD(PieceWeightRecord, parentId),
+    FIELD(PieceWeightRecord, length),
+    FIELD(PieceWeightRecord, width),
+    FIELD(PieceWeightRecord, height),
+    FIELD(PieceWeightRecord, weightGrams),
+    FIELD(PieceWeightRecord, volumetricPercent),
+    FIELD(PieceWeightRecord, goodsQuantity),
+    FIELD(PieceWeightRecord, goodsUnitPrice),
+    FIELD(PieceWeightRecord, description),
+    FIELD(PieceWeightRecord, pieceReference),
+    FIELD(PieceWeightRecord, pieceWaybill),
+    FIELD(PieceWeightRecord, pieceTransfer),
+    FIELD(PieceWeightRecord, alias),
+    FIELD(PieceWeightRecord, codeA),
+    FIELD(PieceWeightRecord, codeB),
+    FIELD(PieceWeightRecord, codeC),
+    FIELD(PieceWeightRecord, duty),
     FIELD(PieceWeightRecord, dutyRate),
 };
 
 constexpr FieldInfo kCheckScanFields[] = {
-    FIELD(CheckScanRecord, id), FIELD(CheckScanRecord, language), FIELD(CheckScanRecord, eventType),
-    FIELD(CheckScanRecord, flightPosition), FIELD(CheckScanRecord, exceptionStatus),
-    FIELD(CheckScanRecord, waybillNumber), FIELD(CheckScanRecord, nextStation), FIELD(CheckScanRecord, eventTime),
-    FIELD(CheckScanRecord, placeChinese), FIELD(CheckScanRecord, detailChinese), FIELD(CheckScanRecord, placeEnglish),
-    FIELD(CheckScanRecord, detailEnglish), FIELD(CheckScanRecord, signer), FIELD(CheckScanRecord, signingTime),
+    FIELD(CheckScanRecord, id),
+    FIELD(CheckScanRecord, language),
+    FIELD(CheckScanRecord, eventType),
+    FIELD(CheckScanRecord, flightPosition),
+    FIELD(CheckScanRecord, exceptionStatus),
+    FIELD(CheckScanRecord, waybillNumber),
+    FIELD(CheckScanRecord, nextStation),
+    FIELD(CheckScanRecord, eventTime),
+    FIELD(CheckScanRecord, placeChinese),
+    FIELD(CheckScanRecord, detailChinese),
+    FIELD(CheckScanRecord, placeEnglish),
+    FIELD(CheckScanRecord, detailEnglish),
+    FIELD(CheckScanRecord, signer),
+    FIELD(CheckScanRecord, signingTime),
 };
 
 constexpr FieldInfo kContactFields[] = {
-    FIELD(ContactRecord, id), FIELD(ContactRecord, code), FIELD(ContactRecord, name), FIELD(ContactRecord, company),
-    FIELD(ContactRecord, address), FIELD(ContactRecord, phone), FIELD(ContactRecord, postcode),
-    FIELD(ContactRecord, country), FIELD(ContactRecord, province), FIELD(ContactRecord, city),
-    FIELD(ContactRecord, email), FIELD(ContactRecord, sms), FIELD(ContactRecord, remark),
+    FIELD(ContactRecord, id),       FIELD(ContactRecord, code),    FIELD(ContactRecord, name),
+    FIELD(ContactRecord, company),  FIELD(ContactRecord, address), FIELD(ContactRecord, phone),
+    FIELD(ContactRecord, postcode), FIELD(ContactRecord, country), FIELD(ContactRecord, province),
+    FIELD(ContactRecord, city),     FIELD(ContactRecord, email),   FIELD(ContactRecord, sms),
+    FIELD(ContactRecord, remark),
 };
 
 constexpr FieldInfo kGoodsNameFields[] = {
-    FIELD(GoodsNameRecord, sequence), FIELD(GoodsNameRecord, code), FIELD(GoodsNameRecord, chineseName),
+    FIELD(GoodsNameRecord, sequence),
+    FIELD(GoodsNameRecord, code),
+    FIELD(GoodsNameRecord, chineseName),
     FIELD(GoodsNameRecord, englishName),
 };
 
@@ -133,11 +208,11 @@ const RecordLayout& GoodsNameLayout() {
 double NumberField(const void* record, const FieldInfo& field) {
     const auto* at = static_cast<const unsigned char*>(record) + field.offset;
     switch (field.kind) {
-        case FieldKind::Int32: return reinterpret_cast<const le::Int32*>(at)->get();
-        case FieldKind::UInt16: return reinterpret_cast<const le::UInt16*>(at)->get();
-        case FieldKind::UInt8: return *at;
-        case FieldKind::Float64: return reinterpret_cast<const le::Float64*>(at)->get();
-        case FieldKind::Text: break;
+    case FieldKind::Int32: return reinterpret_cast<const le::Int32*>(at)->get();
+    case FieldKind::UInt16: return reinterpret_cast<const le::UInt16*>(at)->get();
+    case FieldKind::UInt8: return *at;
+    case FieldKind::Float64: return reinterpret_cast<const le::Float64*>(at)->get();
+    case FieldKind::Text: break;
     }
     return 0;
 }

@@ -61,8 +61,10 @@ namespace tallux {
 void EncodeJournal(const PendingChange& change, unsigned char (&bytes)[kJournalSize]) {
     std::memset(bytes, 0, kJournalSize);
     const bool range = change.kind == PendingChange::Kind::Removal && change.width != 1;
-    le::StoreInt32(bytes + (kJournalMarkOffset - kJournalOffset),
-                   change.kind == PendingChange::Kind::Update ? kUpdateMark : range ? kRangeRemovalMark : kRemovalMark);
+    le::StoreInt32(bytes + (kJournalMarkOffset - kJournalOffset), change.kind == PendingChange::Kind::Update
+                                                                      ? kUpdateMark
+                                                                  : range ? kRangeRemovalMark
+                                                                          : kRemovalMark);
     le::StoreInt32(bytes + (kJournalIndexOffset - kJournalOffset), change.index);
     le::StoreInt32(bytes + (kJournalCountOffset - kJournalOffset), change.originalCount);
     le::StoreInt32(bytes + (kJournalProgressOffset - kJournalOffset), change.progress);

@@ -34,8 +34,8 @@ inline constexpr std::size_t kJournalIndexOffset = 12;
 inline constexpr std::size_t kJournalCountOffset = 16;
 inline constexpr std::size_t kJournalProgressOffset = 20;
 inline constexpr std::size_t kJournalWidthOffset = 24;
-inline constexpr std::int32_t kRemovalMark = 0x314C4544;  // "DEL1"
-inline constexpr std::int32_t kUpdateMark = 0x31445055;   // "UPD1"
+inline constexpr std::int32_t kRemovalMark = 0x314C4544;       // "DEL1"
+inline constexpr std::int32_t kUpdateMark = 0x31445055;        // "UPD1"
 inline constexpr std::int32_t kRangeRemovalMark = 0x4E4C4544;  // "DELN"
 
 struct PendingChange {

@@ -30,7 +30,8 @@ bool RecordFileSnapshot::Load(const std::string& path, int recordSize) {
     int stored = header_.pending ? std::max(header_.pending->originalCount, header_.count) : header_.count;
     records_.resize(static_cast<std::size_t>(stored) * static_cast<std::size_t>(recordSize));
     in.seekg(static_cast<std::streamoff>(kHeaderSize));
-    if (!records_.empty() && !in.read(reinterpret_cast<char*>(records_.data()), static_cast<std::streamsize>(records_.size()))) {
+    if (!records_.empty() &&
+        !in.read(reinterpret_cast<char*>(records_.data()), static_cast<std::streamsize>(records_.size()))) {
         error_ = path + ": cannot read the records";
         return false;
     }
@@ -40,7 +41,8 @@ bool RecordFileSnapshot::Load(const std::string& path, int recordSize) {
     if (const auto& pending = header_.pending;
         pending && pending->kind == PendingChange::Kind::Removal && header_.count == pending->originalCount) {
         const auto size = static_cast<std::size_t>(recordSize);
-        const auto from = records_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pending->progress) * size);
+        const auto from =
+            records_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pending->progress) * size);
         records_.erase(from, from + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(pending->width) * size));
         count_ = pending->originalCount - pending->width;
     }

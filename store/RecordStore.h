@@ -31,8 +31,10 @@ protected:
             int mid = lo + (hi - lo) / 2;
             int midId = At(mid)->id;
             if (midId == id) return mid;
-            if (midId > id) hi = mid - 1;
-            else lo = mid + 1;
+            if (midId > id)
+                hi = mid - 1;
+            else
+                lo = mid + 1;
         }
         return -1;
     }

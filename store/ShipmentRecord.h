@@ -11,23 +11,23 @@ namespace tallux {
 // One pre-entry shipment (DATA/recinput.dat). Texts are GBK; the receiver
 // fields may carry "&#n;" references for characters GBK cannot hold.
 struct ShipmentRecord {
-    le::Int32 id;                       // assigned by the store; -1 in an unsaved form
+    le::Int32 id;  // assigned by the store; -1 in an unsaved form
     le::UInt16 businessYear;
     std::uint8_t businessMonth;
     std::uint8_t businessDay;
-    std::uint8_t itemType;              // 0 document, 1 parcel, 2 waterproof bag
-    std::uint8_t receiverLanguage;      // 0 mainland, 1 Chinese-speaking, 2 foreign
-    std::uint8_t payment;               // 0 monthly account, 1 cash, 2 collect
+    std::uint8_t itemType;          // 0 document, 1 parcel, 2 waterproof bag
+    std::uint8_t receiverLanguage;  // 0 mainland, 1 Chinese-speaking, 2 foreign
+    std::uint8_t payment;           // 0 monthly account, 1 cash, 2 collect
     std::uint8_t reserved11;
     le::Int32 goodsQuantity;
-    le::Int32 goodsUnitPrice;           // hundredths
-    le::Int32 declaredValue;            // hundredths
-    le::Int32 insuredValue;             // hundredths
+    le::Int32 goodsUnitPrice;  // hundredths
+    le::Int32 declaredValue;   // hundredths
+    le::Int32 insuredValue;    // hundredths
     le::Int32 pieces;
-    le::Float64 weight;                 // kg as entered
+    le::Float64 weight;  // kg as entered
     le::Float64 fee;
-    le::Float64 collectFreight;         // kept only for payment 2
-    le::Float64 actualWeight;           // kg, derived on save
+    le::Float64 collectFreight;  // kept only for payment 2
+    le::Float64 actualWeight;    // kg, derived on save
     le::Float64 codGoodsAmount;
     le::Float64 codSettledAmount;
     FixedText<16> expressKind;
@@ -58,17 +58,17 @@ struct ShipmentRecord {
     FixedText<24> receiverSms;
     FixedText<16> labelText;
     FixedText<256> remark;
-    FixedText<16> dimensions;           // "L*W*H" plus the volumetric letter
+    FixedText<16> dimensions;  // "L*W*H" plus the volumetric letter
     FixedText<256> goodsDescription;
     FixedText<16> packing;
     FixedText<64> consignmentRemark;
     FixedText<4> currency;
-    FixedText<4> settlementInstruction; // "PP", "CC", "COD" or "DP"
+    FixedText<4> settlementInstruction;  // "PP", "CC", "COD" or "DP"
     FixedText<4> goodsOrigin;
     FixedText<32> transferNumber;
     FixedText<32> customsNumber;
     FixedText<32> reservedText;
-    FixedText<16> extraText;            // uploaded unchanged; no form writes it
+    FixedText<16> extraText;  // uploaded unchanged; no form writes it
     FixedText<64> spare1;
     FixedText<64> spare2;
     FixedText<64> spare3;
@@ -84,7 +84,7 @@ struct ShipmentRecord {
     le::Int32 goodsLineCount;
     le::Int32 pieceWeightCount;
     std::uint8_t reserved3736[5];
-    std::uint8_t mark;                  // 1 = marked
+    std::uint8_t mark;  // 1 = marked
     std::uint8_t reserved3742[258];
 };
 

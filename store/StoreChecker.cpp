@@ -27,8 +27,10 @@ void CheckRecords(const StoreFile& file, const RecordFileSnapshot& snapshot, con
         const unsigned char* record = snapshot.Record(i);
         int id = le::LoadInt32(record);
         std::string label = RecordLabel(file, i, id);
-        if (id <= 0) problems.push_back(label + ": id is not positive");
-        else if (id <= previousId) problems.push_back(label + ": id does not ascend (previous " + std::to_string(previousId) + ")");
+        if (id <= 0)
+            problems.push_back(label + ": id is not positive");
+        else if (id <= previousId)
+            problems.push_back(label + ": id does not ascend (previous " + std::to_string(previousId) + ")");
         if (id > snapshot.Header().lastId)
             problems.push_back(label + ": id is above lastId " + std::to_string(snapshot.Header().lastId));
         previousId = std::max(previousId, id);

@@ -12,7 +12,8 @@ constexpr std::array<int, 256> BuildAlphabet() {
     std::array<int, 256> values{};
     values.fill(kNotInAlphabet);
     constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (std::size_t i = 0; i < alphabet.size(); ++i) values[static_cast<unsigned char>(alphabet[i])] = static_cast<int>(i);
+    for (std::size_t i = 0; i < alphabet.size(); ++i)
+        values[static_cast<unsigned char>(alphabet[i])] = static_cast<int>(i);
     return values;
 }
 

@@ -77,13 +77,11 @@ struct ByName {
 
 const CountryRow* MatchByName(std::string_view text, const ByName& rule) {
     bool hit = EqualsNoCase(text, rule.code) || EqualsNoCase(text, rule.threeLetter);
-    for (std::string_view start : rule.chineseStarts)
-        hit = hit || (!start.empty() && StartsWithExact(text, start));
+    for (std::string_view start : rule.chineseStarts) hit = hit || (!start.empty() && StartsWithExact(text, start));
     // Every name is at least as long as the shortest text the rule accepts,
     // so a short text simply finds nothing.
     std::string_view tail = TailAtBoundary(text, rule.tailBytes);
-    for (const char* name : rule.tailNames)
-        hit = hit || (name != nullptr && Contains(tail, name, true));
+    for (const char* name : rule.tailNames) hit = hit || (name != nullptr && Contains(tail, name, true));
     return hit ? FindCountryByCode(rule.code) : nullptr;
 }
 
@@ -95,8 +93,8 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::string_view rest = text.substr(pos);
-        bool found = StartsWithNoCase(rest, from) &&
-                     !(wholeWord && rest.size() > from.size() && IsAsciiLetter(static_cast<unsigned char>(rest[from.size()])));
+        bool found = StartsWithNoCase(rest, from) && !(wholeWord && rest.size() > from.size() &&
+                                                       IsAsciiLetter(static_cast<unsigned char>(rest[from.size()])));
         if (found) {
             out += to;
             pos += from.size();

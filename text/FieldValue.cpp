@@ -40,7 +40,8 @@ void CopyToTarget(const FieldDefinition& d) {
 int ConvertText(FieldDefinition& d, std::string_view cell) {
     if (cell.empty()) return kFieldEmpty;
     const bool asciiOnly = d.subtype == kTextAscii || d.subtype == kTextAsciiUpperCase;
-    if (asciiOnly && std::any_of(cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    if (asciiOnly &&
+        std::any_of(cell.begin(), cell.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
         return kFieldRejected;
 
     const std::size_t n = cell.size();
@@ -273,10 +274,10 @@ int ConvertFieldValue(FieldDefinition& definition, std::string_view cell, const 
     definition.value.clear();
     int code = kFieldRejected;
     switch (definition.type) {
-        case FieldType::Text: code = ConvertText(definition, cell); break;
-        case FieldType::Integer: code = ConvertInteger(definition, cell); break;
-        case FieldType::Decimal: code = ConvertDecimal(definition, cell); break;
-        case FieldType::Date: code = ConvertDate(definition, cell, now); break;
+    case FieldType::Text: code = ConvertText(definition, cell); break;
+    case FieldType::Integer: code = ConvertInteger(definition, cell); break;
+    case FieldType::Decimal: code = ConvertDecimal(definition, cell); break;
+    case FieldType::Date: code = ConvertDate(definition, cell, now); break;
     }
     if (code == kFieldValid) CopyToTarget(definition);
     return code;

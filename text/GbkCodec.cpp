@@ -56,9 +56,8 @@ std::string Convert(UConverter* to, UConverter* from, std::string_view in) {
     std::vector<UChar> pivot(1024);
     UChar* pivotSource = pivot.data();
     UChar* pivotTarget = pivot.data();
-    ucnv_convertEx(to, from, &target, out.data() + out.size(), &source, in.data() + in.size(),
-                   pivot.data(), &pivotSource, &pivotTarget, pivot.data() + pivot.size(), true, true,
-                   &status);
+    ucnv_convertEx(to, from, &target, out.data() + out.size(), &source, in.data() + in.size(), pivot.data(),
+                   &pivotSource, &pivotTarget, pivot.data() + pivot.size(), true, true, &status);
     if (U_FAILURE(status)) return {};
     out.resize(static_cast<size_t>(target - out.data()));
     return out;

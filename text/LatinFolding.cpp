@@ -14,14 +14,11 @@ struct FoldRow {
 // Deliberately not a general decomposition: only these letters fold, and
 // some to a letter that is not their base (ß to B, Þ to P, æ to a).
 constexpr FoldRow kFoldRows[] = {
-    {u'A', u"ÀÁÂÃÄÅÆĄ"},   {u'B', u"ß"},          {u'C', u"ÇĆ"},        {u'D', u"Ð"},
-    {u'E', u"ÈÉÊËĘŒ"},     {u'I', u"ÌÍÎÏ"},       {u'L', u"Ł"},         {u'N', u"ÑŃ"},
-    {u'O', u"ÒÓÔÕÖ"},      {u'P', u"Þ"},          {u'S', u"ŚŠ"},        {u'U', u"ÙÚÛÜ"},
-    {u'Y', u"ÝŸ"},         {u'Z', u"ŹŻ"},         {u'a', u"àáâãäåæāąǎɑ"}, {u'c', u"çć"},
-    {u'd', u"ð"},          {u'e', u"èéêëēęěœ"},   {u'f', u"ƒ"},         {u'g', u"ɡ"},
-    {u'i', u"ìíîïīǐ"},     {u'l', u"ł"},          {u'n', u"ñńňǹ"},      {u'o', u"òóôõöøōőǒ"},
-    {u'p', u"þ"},          {u's', u"śš"},         {u'u', u"ùúûüūǔǖǘǚǜ"}, {u'y', u"ýÿ"},
-    {u'z', u"ż"},
+    {u'A', u"ÀÁÂÃÄÅÆĄ"}, {u'B', u"ß"},  {u'C', u"ÇĆ"},          {u'D', u"Ð"},  {u'E', u"ÈÉÊËĘŒ"}, {u'I', u"ÌÍÎÏ"},
+    {u'L', u"Ł"},        {u'N', u"ÑŃ"}, {u'O', u"ÒÓÔÕÖ"},       {u'P', u"Þ"},  {u'S', u"ŚŠ"},     {u'U', u"ÙÚÛÜ"},
+    {u'Y', u"ÝŸ"},       {u'Z', u"ŹŻ"}, {u'a', u"àáâãäåæāąǎɑ"}, {u'c', u"çć"}, {u'd', u"ð"},      {u'e', u"èéêëēęěœ"},
+    {u'f', u"ƒ"},        {u'g', u"ɡ"},  {u'i', u"ìíîïīǐ"},      {u'l', u"ł"},  {u'n', u"ñńňǹ"},   {u'o', u"òóôõöøōőǒ"},
+    {u'p', u"þ"},        {u's', u"śš"}, {u'u', u"ùúûüūǔǖǘǚǜ"},  {u'y', u"ýÿ"}, {u'z', u"ż"},
 };
 
 // Every folded letter lies below U+0270, so a flat table covers them.

@@ -9,9 +9,9 @@ namespace tallux {
 namespace {
 
 constexpr std::uint32_t kShifts[64] = {
-    7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-    5, 9,  14, 20, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 6, 10, 15, 21, 6, 10, 15, 21,
-    6, 10, 15, 21, 6, 10, 15, 21,
+    7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+    14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+    4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21,
 };
 
 // K[i] = floor(|sin(i + 1)| x 2^32).
@@ -19,7 +19,8 @@ const std::array<std::uint32_t, 64>& Constants() {
     static const std::array<std::uint32_t, 64> k = [] {
         std::array<std::uint32_t, 64> table{};
         for (int i = 0; i < 64; ++i)
-            table[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(std::floor(std::fabs(std::sin(i + 1.0)) * 4294967296.0));
+            table[static_cast<std::size_t>(i)] =
+                static_cast<std::uint32_t>(std::floor(std::fabs(std::sin(i + 1.0)) * 4294967296.0));
         return table;
     }();
     return k;
@@ -66,7 +67,8 @@ void Compress(std::uint32_t state[4], const unsigned char block[64]) {
 std::string Md5Hex(std::string_view bytes) {
     std::uint32_t state[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
     std::size_t full = bytes.size() / 64 * 64;
-    for (std::size_t at = 0; at < full; at += 64) Compress(state, reinterpret_cast<const unsigned char*>(bytes.data()) + at);
+    for (std::size_t at = 0; at < full; at += 64)
+        Compress(state, reinterpret_cast<const unsigned char*>(bytes.data()) + at);
 
     // Padding: 0x80, zeros, then the bit length, little-endian.
     unsigned char tail[128] = {};
@@ -75,7 +77,8 @@ std::string Md5Hex(std::string_view bytes) {
     tail[rest] = 0x80;
     std::size_t tailSize = rest < 56 ? 64 : 128;
     std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-    for (int i = 0; i < 8; ++i) tail[tailSize - 8 + static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        tail[tailSize - 8 + static_cast<std::size_t>(i)] = static_cast<unsigned char>(bits >> (8 * i));
     Compress(state, tail);
     if (tailSize == 128) Compress(state, tail + 64);
 

@@ -1,6 +1,5 @@
 #include "text/PinyinInitials.h"
 
-
 namespace tallux {
 namespace {
 

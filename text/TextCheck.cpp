@@ -63,23 +63,27 @@ std::optional<std::string> CheckForm(std::u16string& text, std::span<char> desti
     std::string gbk = ToStoredGbk(text, references, capacity);
     const std::string name(fieldName);
     switch (Judge(gbk.size(), minimum, maximum)) {
-        case Verdict::TooShort: return Format("[%s]不得短于 %d 字符。", name.c_str(), minimum);
-        case Verdict::TooLong: return Format("[%s]长度不得超过 %d 字符。", name.c_str(), maximum);
-        case Verdict::Fits: break;
+    case Verdict::TooShort: return Format("[%s]不得短于 %d 字符。", name.c_str(), minimum);
+    case Verdict::TooLong: return Format("[%s]长度不得超过 %d 字符。", name.c_str(), maximum);
+    case Verdict::Fits: break;
     }
     Store(destination, gbk);
     return std::nullopt;
 }
 
-bool CheckRow(std::u16string& text, std::span<char> destination, int minimum, int maximum,
-              std::string_view fieldName, std::vector<std::string>& errors, int row, bool references) {
+bool CheckRow(std::u16string& text, std::span<char> destination, int minimum, int maximum, std::string_view fieldName,
+              std::vector<std::string>& errors, int row, bool references) {
     Trim(text);
     std::string gbk = ToStoredGbk(text, references, kForeignReferenceCapacity);
     const std::string name(fieldName);
     switch (Judge(gbk.size(), minimum, maximum)) {
-        case Verdict::TooShort: errors.push_back(Format("第 % 4d 行,[%s]短于 %d 字符。", row, name.c_str(), minimum)); return false;
-        case Verdict::TooLong: errors.push_back(Format("第 % 4d 行,[%s]超过 %d 字符。", row, name.c_str(), maximum)); return false;
-        case Verdict::Fits: break;
+    case Verdict::TooShort:
+        errors.push_back(Format("第 % 4d 行,[%s]短于 %d 字符。", row, name.c_str(), minimum));
+        return false;
+    case Verdict::TooLong:
+        errors.push_back(Format("第 % 4d 行,[%s]超过 %d 字符。", row, name.c_str(), maximum));
+        return false;
+    case Verdict::Fits: break;
     }
     Store(destination, gbk);
     return true;

@@ -64,8 +64,7 @@ bool FormKeyNavigator::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }
@@ -88,8 +87,7 @@ bool FormKeyNavigator::HandleKey(QWidget* control, int key, Qt::KeyboardModifier
         if (kept & ArrowKeys) return false;
         MoveFocus(control, key == Qt::Key_Down);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -16,14 +16,14 @@
 #include <memory>
 
 #include "app/ClientState.h"
+#include "app/LoginDialogState.h"
 #include "app/StartupSequence.h"
-#include "widgets/BackgroundCall.h"
-#include "widgets/Prompter.h"
 #include "net/BaseData.h"
 #include "net/BaseDataDownload.h"
-#include "app/LoginDialogState.h"
 #include "net/LoginSession.h"
 #include "text/GbkCodec.h"
+#include "widgets/BackgroundCall.h"
+#include "widgets/Prompter.h"
 #include "widgets/QtText.h"
 
 namespace tallux {
@@ -151,9 +151,9 @@ void CLoginDlg::reject() {
 }
 
 void CLoginDlg::SetBusy(bool busy) {
-    for (QWidget* control : {static_cast<QWidget*>(account_), static_cast<QWidget*>(password_),
-                             static_cast<QWidget*>(baseDataBox_), static_cast<QWidget*>(templatesBox_),
-                             static_cast<QWidget*>(confirm_)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(account_), static_cast<QWidget*>(password_), static_cast<QWidget*>(baseDataBox_),
+          static_cast<QWidget*>(templatesBox_), static_cast<QWidget*>(confirm_)})
         control->setEnabled(!busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -176,16 +176,15 @@ bool CLoginDlg::Wait(const std::function<void()>& work) {
 
 void CLoginDlg::Confirm() {
     if (Busy()) return;
-    auto attempt = std::make_shared<LoginAttempt>(
-        LoginAttempt{state_.server, state_.serverSettings.site, state_.session, {}});
+    auto attempt =
+        std::make_shared<LoginAttempt>(LoginAttempt{state_.server, state_.serverSettings.site, state_.session, {}});
     const std::u16string account = account_->text().toStdU16String();
     const std::u16string password = password_->text().toStdU16String();
     const long long now = static_cast<long long>(std::time(nullptr));
     const TransportTimeouts timeouts = timeouts_;
     QPointer<CLoginDlg> self(this);
     const bool finished = Wait([attempt, account, password, now, timeouts] {
-        attempt->outcome =
-            Login(attempt->server, attempt->site, account, password, now, attempt->session, timeouts);
+        attempt->outcome = Login(attempt->server, attempt->site, account, password, now, attempt->session, timeouts);
     });
     if (!self || !finished) return;
 
@@ -216,8 +215,7 @@ bool CLoginDlg::UpdateBaseData() {
         return false;
     state_.server = attempt->server;
     if (attempt->result == 0)
-        ReloadBaseData(attempt->cachePath, state_.PathOf(kEmsKindFile), state_.baseData,
-                       state_.numberRotation);
+        ReloadBaseData(attempt->cachePath, state_.PathOf(kEmsKindFile), state_.baseData, state_.numberRotation);
     Prompter::Current().Tell(this, FromUtf8(BaseDataDownloadText(attempt->result)), {},
                              attempt->result == 0 ? Prompter::Icon::Information : Prompter::Icon::Warning);
     return true;
@@ -225,9 +223,7 @@ bool CLoginDlg::UpdateBaseData() {
 
 // Print templates are not served yet; the box is offered so the start-up
 // dialog keeps its place for them.
-void CLoginDlg::UpdatePrintTemplates() {
-    Prompter::Current().Tell(this, QStringLiteral("打印模板下载功能暂未开放。"));
-}
+void CLoginDlg::UpdatePrintTemplates() { Prompter::Current().Tell(this, QStringLiteral("打印模板下载功能暂未开放。")); }
 
 bool RunLoginDialog(ClientState& state, bool offerUpdates, QWidget* parent) {
     CLoginDlg dialog(state, offerUpdates, parent);

@@ -145,9 +145,9 @@ CProgramDefaultsDlg::CProgramDefaultsDlg(ClientState& state, QWidget* parent) : 
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {programNumber_, defaultOrigin_, senderName_, department_, senderPhone_,
+    QWidget* order[] = {programNumber_,  defaultOrigin_, senderName_,    department_,    senderPhone_,
                         senderPostcode_, senderCompany_, senderAddress_, senderCountry_, senderProvince_,
-                        senderCity_, senderEmail_, senderSms_, confirm_, close_};
+                        senderCity_,     senderEmail_,   senderSms_,     confirm_,       close_};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     new FormKeyNavigator(this);

@@ -20,8 +20,7 @@ public:
 
     // Texts may carry "\r\n" line breaks as the messages are written; an
     // empty caption means the program title.
-    virtual Answer Show(QWidget* parent, const QString& text, const QString& caption, Buttons buttons,
-                        Icon icon) = 0;
+    virtual Answer Show(QWidget* parent, const QString& text, const QString& caption, Buttons buttons, Icon icon) = 0;
 
     // A save-file chooser with filters such as "Excel表格 (*.xls)"; returns
     // the chosen path (empty when cancelled) and the 0-based filter index.

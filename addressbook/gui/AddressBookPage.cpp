@@ -8,9 +8,9 @@ namespace {
 using namespace column_alignment;
 
 const ListColumn kColumns[] = {
-    {"序号", 40, kLeft},      {"编码", 80, kLeft},      {"姓名", 100, kLeft},    {"单位名称", 200, kLeft},
-    {"地址", 200, kLeft},     {"电话", 100, kLeft},     {"邮编", 70, kLeft},     {"城市", 80, kLeft},
-    {"省州", 80, kLeft},      {"国家", 70, kLeft},      {"短信电话", 100, kLeft}, {"电子邮件", 150, kLeft},
+    {"序号", 40, kLeft},  {"编码", 80, kLeft},  {"姓名", 100, kLeft},     {"单位名称", 200, kLeft},
+    {"地址", 200, kLeft}, {"电话", 100, kLeft}, {"邮编", 70, kLeft},      {"城市", 80, kLeft},
+    {"省州", 80, kLeft},  {"国家", 70, kLeft},  {"短信电话", 100, kLeft}, {"电子邮件", 150, kLeft},
     {"备注", 200, kLeft},
 };
 

@@ -10,9 +10,9 @@
 
 #include "app/gui/MainFrame.h"
 #include "app/gui/SingleInstance.h"
+#include "print/LazySpreadsheetEngine.h"
 #include "widgets/LoginDialog.h"
 #include "widgets/Prompter.h"
-#include "print/LazySpreadsheetEngine.h"
 #ifdef TALLUX_OFFICE_ENGINE
 #include "print/uno/LibreOfficeEngine.h"
 #endif
@@ -102,9 +102,7 @@ std::string CVarnoClientApp::ProgramDirectory() {
     return directory.toStdString();
 }
 
-bool CVarnoClientApp::ClaimInstance(const InstanceKey& instance) {
-    return singleInstance_->Claim(instance);
-}
+bool CVarnoClientApp::ClaimInstance(const InstanceKey& instance) { return singleInstance_->Claim(instance); }
 
 ScreenSize CVarnoClientApp::DisplaySize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -113,26 +111,21 @@ ScreenSize CVarnoClientApp::DisplaySize() {
     return {size.width(), size.height()};
 }
 
-bool CVarnoClientApp::RunLogin() {
-    return RunLoginDialog(state_, true, nullptr);
-}
+bool CVarnoClientApp::RunLogin() { return RunLoginDialog(state_, true, nullptr); }
 
 bool CVarnoClientApp::CreateMainWindow(const InstanceKey&) {
     // A second start reaches it through the single-instance channel.
     mainFrame_ = std::make_unique<CMainFrame>(state_);
     // Without a window manager (a kiosk session, Xvfb) maximising does
     // nothing: the window takes the screen's work area itself.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        mainFrame_->setGeometry(screen->availableGeometry());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) mainFrame_->setGeometry(screen->availableGeometry());
     mainFrame_->showMaximized();
     mainFrame_->raise();
     mainFrame_->activateWindow();
     return true;
 }
 
-void CVarnoClientApp::UpdateCaption() {
-    mainFrame_->UpdateCaption();
-}
+void CVarnoClientApp::UpdateCaption() { mainFrame_->UpdateCaption(); }
 
 void CVarnoClientApp::BringForward() {
     qCInfo(instanceLog, "tallux: brought forward by a second start");

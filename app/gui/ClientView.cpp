@@ -15,9 +15,6 @@
 #include "app/UploadProgress.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/ShipmentUploadJob.h"
-#include "widgets/BackgroundCall.h"
-#include "widgets/LoginDialog.h"
-#include "widgets/Prompter.h"
 #include "net/ServerOperations.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/PreQueryPage.h"
@@ -26,6 +23,9 @@
 #include "query/gui/SettlementPage.h"
 #include "query/gui/WorkPage.h"
 #include "scan/gui/CheckpointScanPage.h"
+#include "widgets/BackgroundCall.h"
+#include "widgets/LoginDialog.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 
@@ -50,20 +50,13 @@ CVarnoClientView::~CVarnoClientView() {
 
 CWorkPage* CVarnoClientView::MakeClientPage(ClientState& state, int index, QWidget* parent) {
     switch (index) {
-    case kPreEntryPage:
-        return new CPreEntryPage(state, parent);
-    case kRecordCheckPage:
-        return new CRecordCheckPage(state, parent);
-    case kCheckpointScanPage:
-        return new CCheckpointScanPage(state, parent);
-    case kAddressBookPage:
-        return new CAddressBookPage(state, parent);
-    case kSettlementPage:
-        return new CSettlementPage(state, parent);
-    case kPreQueryPage:
-        return new CPreQueryPage(state, parent);
-    default:
-        return nullptr;
+    case kPreEntryPage: return new CPreEntryPage(state, parent);
+    case kRecordCheckPage: return new CRecordCheckPage(state, parent);
+    case kCheckpointScanPage: return new CCheckpointScanPage(state, parent);
+    case kAddressBookPage: return new CAddressBookPage(state, parent);
+    case kSettlementPage: return new CSettlementPage(state, parent);
+    case kPreQueryPage: return new CPreQueryPage(state, parent);
+    default: return nullptr;
     }
 }
 
@@ -154,12 +147,8 @@ bool CVarnoClientView::OnCommand(int command) {
         return true;
     }
     switch (command) {
-    case kCmdSettlementSummary:
-        ShowSettlementSummary();
-        return true;
-    case kCmdUpload:
-        Upload();
-        return true;
+    case kCmdSettlementSummary: ShowSettlementSummary(); return true;
+    case kCmdUpload: Upload(); return true;
     case kCmdSave:
     case kCmdDelete:
     case kCmdNewRecord:
@@ -176,47 +165,29 @@ bool CVarnoClientView::OnCommand(int command) {
     case kCmdPrintWaybills:
     case kCmdPrintInvoices:
     case kCmdInvoicesToFile:
-    case kCmdImportFile:
-        break;
-    default:
-        return false;
+    case kCmdImportFile: break;
+    default: return false;
     }
 
     // The page commands: nothing without a page.
     CWorkPage* page = current_;
     if (!page) return true;
     switch (command) {
-    case kCmdSave:
-        page->Save();
-        break;
-    case kCmdDelete:
-        page->DeleteSelected();
-        break;
+    case kCmdSave: page->Save(); break;
+    case kCmdDelete: page->DeleteSelected(); break;
     case kCmdNewRecord:
         page->SetFormMode(false);
         page->NewRecord();
         break;
-    case kCmdCopyAll:
-        page->CopyAll();
-        break;
-    case kCmdPasteAll:
-        page->PasteAll();
-        break;
+    case kCmdCopyAll: page->CopyAll(); break;
+    case kCmdPasteAll: page->PasteAll(); break;
     case kCmdQuery:
         if (EnsureLoggedIn()) page->Query();
         break;
-    case kCmdExportReport:
-        page->ExportReport();
-        break;
-    case kCmdPrintReport:
-        page->Print();
-        break;
-    case kCmdToggleSelectAll:
-        page->ToggleSelectAll();
-        break;
-    case kCmdRefresh:
-        page->Refresh();
-        break;
+    case kCmdExportReport: page->ExportReport(); break;
+    case kCmdPrintReport: page->Print(); break;
+    case kCmdToggleSelectAll: page->ToggleSelectAll(); break;
+    case kCmdRefresh: page->Refresh(); break;
     case kCmdPriceSelected:
         if (EnsureLoggedIn()) page->PriceSelected();
         break;
@@ -240,11 +211,8 @@ bool CVarnoClientView::OnCommand(int command) {
         state_.FlushAllStores();
         page->PrintInvoices(true);
         break;
-    case kCmdImportFile:
-        page->ImportFile();
-        break;
-    default:
-        break;
+    case kCmdImportFile: page->ImportFile(); break;
+    default: break;
     }
     emit CommandStatesChanged();
     return true;

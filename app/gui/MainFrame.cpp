@@ -36,13 +36,13 @@
 #include "app/StartupSequence.h"
 #include "app/UploadAnimation.h"
 #include "app/gui/AboutDialog.h"
+#include "net/BaseData.h"
+#include "net/BaseDataDownload.h"
 #include "widgets/BackgroundCall.h"
 #include "widgets/InputHintsDialog.h"
 #include "widgets/LoginDialog.h"
 #include "widgets/ProgramDefaultsDialog.h"
 #include "widgets/Prompter.h"
-#include "net/BaseData.h"
-#include "net/BaseDataDownload.h"
 
 namespace tallux {
 namespace {
@@ -120,18 +120,15 @@ const std::vector<MenuLook>& MenuLooks() {
         {"文件(&F)",
          {kCmdLogin, kCmdDownloadBaseData, 0, kCmdSave, kCmdUpload, 0, kCmdImportFile, kCmdExportReport, 0,
           kCmdOpenCompanySite, 0, kCmdExit}},
-        {"编辑(&E)",
-         {kCmdNewRecord, kCmdDelete, 0, kCmdCopyAll, kCmdPasteAll, 0, kCmdToggleSelectAll, kCmdRefresh}},
+        {"编辑(&E)", {kCmdNewRecord, kCmdDelete, 0, kCmdCopyAll, kCmdPasteAll, 0, kCmdToggleSelectAll, kCmdRefresh}},
         {"页面(&V)",
          {kCmdPreEntryPage, kCmdRecordCheckPage, kCmdCheckpointScanPage, kCmdAddressBookPage, kCmdSettlementPage,
           kCmdPreQueryPage}},
-        {"数据(&D)",
-         {kCmdQuery, kCmdSettlementSummary, kCmdPriceQuery, 0, kCmdPriceSelected, kCmdTidyWaybillNumbers}},
+        {"数据(&D)", {kCmdQuery, kCmdSettlementSummary, kCmdPriceQuery, 0, kCmdPriceSelected, kCmdTidyWaybillNumbers}},
         {"打印(&P)",
          {kCmdPrintReport, 0, kCmdPrintLabels, kCmdPrintWaybills, kCmdPrintInvoices, kCmdInvoicesToFile, 0,
           kCmdSelectLabelTemplate, kCmdSelectWaybillTemplate, kCmdSelectInvoiceTemplate, kCmdDownloadTemplates}},
-        {"系统(&S)",
-         {kCmdEditSettings, kCmdEditHints, kCmdScaleSettings, 0, kCmdPrinterAssociations, kCmdPrintSetup}},
+        {"系统(&S)", {kCmdEditSettings, kCmdEditHints, kCmdScaleSettings, 0, kCmdPrinterAssociations, kCmdPrintSetup}},
         {"帮助(&H)", {kCmdAbout}},
     };
     return menus;
@@ -140,10 +137,35 @@ const std::vector<MenuLook>& MenuLooks() {
 // The toolbar, in order; 0 is a separator. The upload button's slot also
 // shows the animation frames; the frames have no buttons of their own.
 const int kToolBarOrder[] = {
-    kCmdOpenCompanySite, 0, kCmdNewRecord, kCmdQuery, kCmdRefresh, 0, kCmdSave, kCmdDelete, 0, kCmdCopyAll,
-    kCmdPasteAll, 0, kCmdPreEntryPage, kCmdPreQueryPage, kCmdRecordCheckPage, kCmdSettlementPage,
-    kCmdCheckpointScanPage, 0, kCmdAddressBookPage, kCmdPriceQuery, 0, kCmdImportFile, kCmdExportReport,
-    kCmdPrintLabels, kCmdPrintWaybills, kCmdPrintInvoices, 0, kCmdToggleSelectAll, kCmdUpload,
+    kCmdOpenCompanySite,
+    0,
+    kCmdNewRecord,
+    kCmdQuery,
+    kCmdRefresh,
+    0,
+    kCmdSave,
+    kCmdDelete,
+    0,
+    kCmdCopyAll,
+    kCmdPasteAll,
+    0,
+    kCmdPreEntryPage,
+    kCmdPreQueryPage,
+    kCmdRecordCheckPage,
+    kCmdSettlementPage,
+    kCmdCheckpointScanPage,
+    0,
+    kCmdAddressBookPage,
+    kCmdPriceQuery,
+    0,
+    kCmdImportFile,
+    kCmdExportReport,
+    kCmdPrintLabels,
+    kCmdPrintWaybills,
+    kCmdPrintInvoices,
+    0,
+    kCmdToggleSelectAll,
+    kCmdUpload,
 };
 
 const QColor kOperationColour(0, 128, 128);
@@ -228,40 +250,23 @@ QIcon CommandIcon(int command, const QStyle* style) {
     const QColor editColour(0x5a, 0x6b, 0x7d);
     const QColor printColour(0x7b, 0x3f, 0x9e);
     switch (command) {
-    case kCmdOpenCompanySite:
-        return style->standardIcon(QStyle::SP_DriveNetIcon);
-    case kCmdNewRecord:
-        return style->standardIcon(QStyle::SP_FileIcon);
-    case kCmdQuery:
-        return style->standardIcon(QStyle::SP_FileDialogContentsView);
-    case kCmdRefresh:
-        return style->standardIcon(QStyle::SP_BrowserReload);
-    case kCmdSave:
-        return style->standardIcon(QStyle::SP_DialogSaveButton);
-    case kCmdDelete:
-        return style->standardIcon(QStyle::SP_TrashIcon);
-    case kCmdImportFile:
-        return style->standardIcon(QStyle::SP_DialogOpenButton);
-    case kCmdExportReport:
-        return BadgeIcon(QColor(0x20, 0x7a, 0x3c), QStringLiteral("表"));
-    case kCmdCopyAll:
-        return BadgeIcon(editColour, QStringLiteral("拷"));
-    case kCmdPasteAll:
-        return BadgeIcon(editColour, QStringLiteral("贴"));
-    case kCmdToggleSelectAll:
-        return style->standardIcon(QStyle::SP_DialogApplyButton);
-    case kCmdPriceQuery:
-        return BadgeIcon(QColor(0xb0, 0x3a, 0x2e), QStringLiteral("¥"));
-    case kCmdPrintLabels:
-        return BadgeIcon(printColour, QStringLiteral("标"));
-    case kCmdPrintWaybills:
-        return BadgeIcon(printColour, QStringLiteral("面"));
-    case kCmdPrintInvoices:
-        return BadgeIcon(printColour, QStringLiteral("票"));
-    case kCmdUpload:
-        return UploadImage(UploadAnimation::kUploadImage);
-    default:
-        break;
+    case kCmdOpenCompanySite: return style->standardIcon(QStyle::SP_DriveNetIcon);
+    case kCmdNewRecord: return style->standardIcon(QStyle::SP_FileIcon);
+    case kCmdQuery: return style->standardIcon(QStyle::SP_FileDialogContentsView);
+    case kCmdRefresh: return style->standardIcon(QStyle::SP_BrowserReload);
+    case kCmdSave: return style->standardIcon(QStyle::SP_DialogSaveButton);
+    case kCmdDelete: return style->standardIcon(QStyle::SP_TrashIcon);
+    case kCmdImportFile: return style->standardIcon(QStyle::SP_DialogOpenButton);
+    case kCmdExportReport: return BadgeIcon(QColor(0x20, 0x7a, 0x3c), QStringLiteral("表"));
+    case kCmdCopyAll: return BadgeIcon(editColour, QStringLiteral("拷"));
+    case kCmdPasteAll: return BadgeIcon(editColour, QStringLiteral("贴"));
+    case kCmdToggleSelectAll: return style->standardIcon(QStyle::SP_DialogApplyButton);
+    case kCmdPriceQuery: return BadgeIcon(QColor(0xb0, 0x3a, 0x2e), QStringLiteral("¥"));
+    case kCmdPrintLabels: return BadgeIcon(printColour, QStringLiteral("标"));
+    case kCmdPrintWaybills: return BadgeIcon(printColour, QStringLiteral("面"));
+    case kCmdPrintInvoices: return BadgeIcon(printColour, QStringLiteral("票"));
+    case kCmdUpload: return UploadImage(UploadAnimation::kUploadImage);
+    default: break;
     }
     if (const int page = PageOfSwitchCommand(command); page >= 0) {
         static const char* const kGlyphs[] = {"预", "核", "检", "名", "结", "查"};
@@ -371,8 +376,10 @@ void CMainFrame::BuildMenus() {
     for (const MenuLook& look : MenuLooks()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(look.title));
         for (int command : look.commands) {
-            if (command == 0) menu->addSeparator();
-            else menu->addAction(parts_->actions.at(command));
+            if (command == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(parts_->actions.at(command));
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
@@ -428,17 +435,11 @@ void CMainFrame::BuildStatusBar() {
     }
 }
 
-void CMainFrame::UpdateCaption() {
-    setWindowTitle(QString::fromStdString(CaptionText(kProgramTitle, state_.session)));
-}
+void CMainFrame::UpdateCaption() { setWindowTitle(QString::fromStdString(CaptionText(kProgramTitle, state_.session))); }
 
-void CMainFrame::SetOperationText(const QString& text) {
-    parts_->operation->setText(text);
-}
+void CMainFrame::SetOperationText(const QString& text) { parts_->operation->setText(text); }
 
-QString CMainFrame::OperationText() const {
-    return parts_->operation->text();
-}
+QString CMainFrame::OperationText() const { return parts_->operation->text(); }
 
 void CMainFrame::SetUploadAnimation(bool on) {
     parts_->animation.Set(on);
@@ -449,18 +450,14 @@ void CMainFrame::CopyToClipboard(const QString& text) {
     if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(text);
 }
 
-CVarnoClientView* CMainFrame::View() const {
-    return parts_->view;
-}
+CVarnoClientView* CMainFrame::View() const { return parts_->view; }
 
 QAction* CMainFrame::Action(int command) const {
     const auto found = parts_->actions.find(command);
     return found == parts_->actions.end() ? nullptr : found->second;
 }
 
-QAction* CMainFrame::UploadButtonAction() const {
-    return parts_->uploadButton;
-}
+QAction* CMainFrame::UploadButtonAction() const { return parts_->uploadButton; }
 
 void CMainFrame::OnClockTick() {
     parts_->clock->setText(QString::fromStdString(ClockTextNow()));
@@ -480,7 +477,8 @@ void CMainFrame::ShowUploadSlot() {
     button->setToolTip(slot.command == kCmdUpload ? QStringLiteral("上传数据")
                                                   : QStringLiteral("正在上传数据，单击可终止上传"));
     button->setStatusTip(button->toolTip());
-    if (parts_->view) button->setEnabled(parts_->view->StateOf(slot.command, parts_->view->CommandContextNow()).enabled);
+    if (parts_->view)
+        button->setEnabled(parts_->view->StateOf(slot.command, parts_->view->CommandContextNow()).enabled);
 }
 
 void CMainFrame::UpdateCommandStates() {
@@ -511,28 +509,17 @@ void CMainFrame::RunFrameCommand(int command) {
         RunLoginDialog(state_, false, this);
         UpdateCaption();
         break;
-    case kCmdDownloadBaseData:
-        DownloadBaseDataNow();
-        break;
-    case kCmdEditSettings:
-        EditSettings(state_, this);
-        break;
-    case kCmdEditHints:
-        EditHints(state_, this);
-        break;
-    case kCmdOpenCompanySite:
-        QDesktopServices::openUrl(QUrl(QString::fromStdString(state_.companyWebAddress)));
-        break;
+    case kCmdDownloadBaseData: DownloadBaseDataNow(); break;
+    case kCmdEditSettings: EditSettings(state_, this); break;
+    case kCmdEditHints: EditHints(state_, this); break;
+    case kCmdOpenCompanySite: QDesktopServices::openUrl(QUrl(QString::fromStdString(state_.companyWebAddress))); break;
     case kCmdAbout: {
         AboutDialog about(this);
         about.exec();
         break;
     }
-    case kCmdExit:
-        close();
-        break;
-    default:
-        break;  // features not part of this build are disabled by the rules
+    case kCmdExit: close(); break;
+    default: break;  // features not part of this build are disabled by the rules
     }
 }
 
@@ -545,9 +532,8 @@ void CMainFrame::DownloadBaseDataNow() {
     auto server = std::make_shared<ServerAddress>(state_.server);
     auto result = std::make_shared<int>(0);
     QEventLoop loop;
-    const bool finished =
-        RunOffUiThread(loop, [server, result, site = state_.serverSettings.site,
-                              cache = state_.PathOf(kBaseDataCacheFile)] {
+    const bool finished = RunOffUiThread(
+        loop, [server, result, site = state_.serverSettings.site, cache = state_.PathOf(kBaseDataCacheFile)] {
             *result = DownloadBaseData(*server, site, cache);
         });
     parts_->downloading = false;
@@ -563,10 +549,9 @@ void CMainFrame::DownloadBaseDataNow() {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     if (parts_->view && parts_->view->UploadRunning()) {
-        const Prompter::Answer answer =
-            Prompter::Current().Show(this, QString::fromUtf8(kUploadExitQuestion),
-                                     QString::fromUtf8(kExitQuestionCaption), Prompter::Buttons::YesNo,
-                                     Prompter::Icon::Question);
+        const Prompter::Answer answer = Prompter::Current().Show(this, QString::fromUtf8(kUploadExitQuestion),
+                                                                 QString::fromUtf8(kExitQuestionCaption),
+                                                                 Prompter::Buttons::YesNo, Prompter::Icon::Question);
         if (answer == Prompter::No) {
             event->ignore();
             return;
@@ -578,10 +563,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     const int pending = state_.shipments.IsOpen() ? state_.shipments.Count() : 0;
     if (pending > 0) {
-        const Prompter::Answer answer =
-            Prompter::Current().Show(this, QString::fromStdString(ExitQuestionText(pending)),
-                                     QString::fromUtf8(kExitQuestionCaption), Prompter::Buttons::YesNo,
-                                     Prompter::Icon::Question);
+        const Prompter::Answer answer = Prompter::Current().Show(
+            this, QString::fromStdString(ExitQuestionText(pending)), QString::fromUtf8(kExitQuestionCaption),
+            Prompter::Buttons::YesNo, Prompter::Icon::Question);
         if (answer == Prompter::No) {
             event->ignore();
             return;

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "app/ClientState.h"
+#include "app/PageKind.h"
 #include "net/BaseData.h"
 #include "net/TransactionPost.h"
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/NumberSource.h"
 #include "preentry/ShipmentUploadSource.h"
-#include "app/PageKind.h"
 #include "query/gui/WorkPage.h"
 #include "store/StoreLock.h"
 #include "widgets/QueuedDelivery.h"

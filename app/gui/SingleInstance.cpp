@@ -21,9 +21,7 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {
     connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::AcceptConnection);
 }
 
-SingleInstance::~SingleInstance() {
-    server_.close();
-}
+SingleInstance::~SingleInstance() { server_.close(); }
 
 QString SingleInstance::LockFilePath(const InstanceKey& instance) {
     return QDir::tempPath() + QStringLiteral("/tallux-") + QString::fromStdString(instance.name) +

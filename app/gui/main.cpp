@@ -53,15 +53,10 @@ int main(int argc, char** argv) {
     tallux::CVarnoClientApp client(parser.value(home));
     int status = 0;
     switch (client.InitInstance(options)) {
-    case tallux::StartupOutcome::Running:
-        status = QApplication::exec();
-        break;
-    case tallux::StartupOutcome::Stopped:
-        status = 1;
-        break;
+    case tallux::StartupOutcome::Running: status = QApplication::exec(); break;
+    case tallux::StartupOutcome::Stopped: status = 1; break;
     case tallux::StartupOutcome::OtherInstanceRuns:
-    case tallux::StartupOutcome::LoginAbandoned:
-        break;
+    case tallux::StartupOutcome::LoginAbandoned: break;
     }
     client.ExitInstance();
     return status;

@@ -8,10 +8,10 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "widgets/FormKeyNavigator.h"
-#include "widgets/Prompter.h"
 #include "preentry/gui/NumberEdits.h"
 #include "text/TextCheck.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 namespace {

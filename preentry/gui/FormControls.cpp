@@ -12,10 +12,10 @@
 #include <cmath>
 #include <limits>
 
+#include "preentry/gui/NumberEdits.h"
 #include "widgets/FormKeyNavigator.h"
 #include "widgets/LimitedTextEdit.h"
 #include "widgets/LinkLabel.h"
-#include "preentry/gui/NumberEdits.h"
 
 namespace tallux::formcontrols {
 
@@ -39,8 +39,8 @@ QLineEdit* MakeIntegerEdit(QWidget* parent, const char* name) {
 
 QLineEdit* MakeDecimalEdit(QWidget* parent, const char* name) {
     QLineEdit* edit = MakeEdit(parent, name, 16);
-    edit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9]{0,9}(\\.[0-9]{0,6})?")), edit));
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}(\\.[0-9]{0,6})?")), edit));
     return edit;
 }
 
@@ -141,9 +141,7 @@ LinkLabel* MakeLockDiamond(QWidget* parent, const char* name) {
     return diamond;
 }
 
-void ShowLock(LinkLabel* diamond, bool locked) {
-    diamond->setText(locked ? QStringLiteral("◆") : QStringLiteral("◇"));
-}
+void ShowLock(LinkLabel* diamond, bool locked) { diamond->setText(locked ? QStringLiteral("◆") : QStringLiteral("◇")); }
 
 std::u16string Text(const QLineEdit* edit) { return edit->text().toStdU16String(); }
 

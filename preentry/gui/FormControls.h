@@ -24,11 +24,11 @@ class LinkLabel;
 namespace formcontrols {
 
 // The colours the form's captions and marks speak in.
-inline constexpr QColor kGreen(0, 128, 0);    // a caption with an assist, a new record, a known destination
-inline constexpr QColor kRed(255, 0, 0);      // the chosen tab, a record being changed, the batch kind
-inline constexpr QColor kDarkRed(128, 0, 0);  // a destination the kind does not serve
-inline constexpr QColor kPurple(128, 0, 128); // the remote-area query of the receiver postcode
-inline constexpr QColor kBlue(0, 0, 255);     // the price query beside the fee
+inline constexpr QColor kGreen(0, 128, 0);     // a caption with an assist, a new record, a known destination
+inline constexpr QColor kRed(255, 0, 0);       // the chosen tab, a record being changed, the batch kind
+inline constexpr QColor kDarkRed(128, 0, 0);   // a destination the kind does not serve
+inline constexpr QColor kPurple(128, 0, 128);  // the remote-area query of the receiver postcode
+inline constexpr QColor kBlue(0, 0, 255);      // the price query beside the fee
 
 // Height of every one-line control of the form.
 int RowHeight(const QWidget* widget);

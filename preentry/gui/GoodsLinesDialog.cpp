@@ -8,11 +8,11 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "widgets/FormKeyNavigator.h"
-#include "widgets/Prompter.h"
 #include "preentry/gui/GoodsFields.h"
 #include "query/gui/ReportListCtrl.h"
 #include "text/TextCheck.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 namespace {
@@ -28,9 +28,9 @@ struct Column {
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 const Column kColumns[] = {
-    {"物品名称", 150, kLeft}, {"数量", 40, kRight},     {"单价", 60, kLeft},
-    {"关税", 60, kLeft},      {"税率", 60, kLeft},      {"物品别名", 100, kLeft},
-    {"物品甲码", 80, kLeft},  {"物品乙码", 80, kLeft},  {"物品丙码", 80, kLeft},
+    {"物品名称", 150, kLeft}, {"数量", 40, kRight},    {"单价", 60, kLeft},
+    {"关税", 60, kLeft},      {"税率", 60, kLeft},     {"物品别名", 100, kLeft},
+    {"物品甲码", 80, kLeft},  {"物品乙码", 80, kLeft}, {"物品丙码", 80, kLeft},
 };
 
 QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {

@@ -32,9 +32,8 @@ public:
     // for a new shipment. stored: the stores of a shipment already stored
     // locally (nullptr otherwise, and in server mode). lastStoreId: the last
     // id the goods store assigned.
-    CGoodsLinesDlg(std::vector<GoodsLineRecord>& lines, int shipmentId, bool serverMode,
-                   StoredShipmentTarget* stored, int lastStoreId, const GoodsNameDictionary& dictionary,
-                   QWidget* parent = nullptr);
+    CGoodsLinesDlg(std::vector<GoodsLineRecord>& lines, int shipmentId, bool serverMode, StoredShipmentTarget* stored,
+                   int lastStoreId, const GoodsNameDictionary& dictionary, QWidget* parent = nullptr);
 
     bool Changed() const { return changed_; }
 

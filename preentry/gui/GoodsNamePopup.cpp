@@ -9,10 +9,10 @@
 
 #include <algorithm>
 
-#include "widgets/FormKeyNavigator.h"
 #include "preentry/gui/PopupRowList.h"
 #include "store/GoodsNameDictionary.h"
 #include "text/GbkCodec.h"
+#include "widgets/FormKeyNavigator.h"
 #include "widgets/QtText.h"
 
 namespace tallux {

@@ -9,20 +9,20 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "widgets/FormKeyNavigator.h"
-#include "widgets/Prompter.h"
 #include "preentry/ChargeableWeight.h"
 #include "preentry/gui/GoodsFields.h"
 #include "preentry/gui/NumberEdits.h"
 #include "query/gui/ReportListCtrl.h"
 #include "text/TextCheck.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/Prompter.h"
 
 namespace tallux {
 namespace {
 
-constexpr int kMaxDimension = 9999;                 // cm a side
+constexpr int kMaxDimension = 9999;  // cm a side
 constexpr int kMaxCount = 9999;
-constexpr double kMaxWeightKg = 999999.999;         // grams still fit the record's 32 bits
+constexpr double kMaxWeightKg = 999999.999;  // grams still fit the record's 32 bits
 const QColor kAddingColour(0, 128, 0);
 const QColor kEditingColour(128, 0, 0);
 
@@ -35,10 +35,10 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
 const Column kColumns[] = {
-    {"序号", 36, kLeft},      {"重量", 55, kRight},     {"称重", 55, kLeft},      {"长", 30, kLeft},
-    {"宽", 30, kLeft},        {"高", 30, kLeft},        {"权重", 36, kCentre},    {"品名", 80, kLeft},
-    {"数量", 55, kRight},     {"单价", 55, kLeft},      {"关税", 60, kLeft},      {"税率", 60, kLeft},
-    {"物品别名", 100, kLeft}, {"物品甲码", 80, kLeft},  {"物品乙码", 80, kLeft},  {"物品丙码", 80, kLeft},
+    {"序号", 36, kLeft},      {"重量", 55, kRight},    {"称重", 55, kLeft},     {"长", 30, kLeft},
+    {"宽", 30, kLeft},        {"高", 30, kLeft},       {"权重", 36, kCentre},   {"品名", 80, kLeft},
+    {"数量", 55, kRight},     {"单价", 55, kLeft},     {"关税", 60, kLeft},     {"税率", 60, kLeft},
+    {"物品别名", 100, kLeft}, {"物品甲码", 80, kLeft}, {"物品乙码", 80, kLeft}, {"物品丙码", 80, kLeft},
 };
 
 QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
@@ -307,18 +307,18 @@ void CPieceWeightsDlg::ConfirmAndClose() {
 
 QLineEdit* CPieceWeightsDlg::FieldOf(PieceField field) const {
     switch (field) {
-        case PieceField::Weight: return weight_;
-        case PieceField::Length: return length_;
-        case PieceField::Width: return width_;
-        case PieceField::Height: return height_;
-        case PieceField::Percent: return percent_;
-        case PieceField::Description: return fields_->Description();
-        case PieceField::Alias: return fields_->Alias();
-        case PieceField::CodeA: return fields_->CodeA();
-        case PieceField::CodeB: return fields_->CodeB();
-        case PieceField::CodeC: return fields_->CodeC();
-        case PieceField::UnitPrice: return fields_->UnitPrice();
-        case PieceField::None: break;
+    case PieceField::Weight: return weight_;
+    case PieceField::Length: return length_;
+    case PieceField::Width: return width_;
+    case PieceField::Height: return height_;
+    case PieceField::Percent: return percent_;
+    case PieceField::Description: return fields_->Description();
+    case PieceField::Alias: return fields_->Alias();
+    case PieceField::CodeA: return fields_->CodeA();
+    case PieceField::CodeB: return fields_->CodeB();
+    case PieceField::CodeC: return fields_->CodeC();
+    case PieceField::UnitPrice: return fields_->UnitPrice();
+    case PieceField::None: break;
     }
     return nullptr;
 }

@@ -51,7 +51,7 @@ public:
     // follows from the control and the type of the member, so a binding
     // cannot pair a value with a control that shows another type.
     template <typename Control, typename Value>
-    Control* Add(Control* control, Value PreEntryValues::* member, PreEntryField field = PreEntryField::None) {
+    Control* Add(Control* control, Value PreEntryValues::*member, PreEntryField field = PreEntryField::None) {
         bindings_.push_back({field, member, control, KindOf<Control, Value>()});
         return control;
     }
@@ -78,14 +78,22 @@ private:
         using Kind = PreEntryFieldBinding::Kind;
         using Text = std::u16string;
         using P = Pair<Control, Value>;
-        if constexpr (std::is_same_v<P, Pair<QLineEdit, Text>>) return Kind::Text;
-        else if constexpr (std::is_same_v<P, Pair<LimitedTextEdit, Text>>) return Kind::MultiLine;
-        else if constexpr (std::is_same_v<P, Pair<QLineEdit, int>>) return Kind::Integer;
-        else if constexpr (std::is_same_v<P, Pair<QLineEdit, double>>) return Kind::Decimal;
-        else if constexpr (std::is_same_v<P, Pair<QComboBox, int>>) return Kind::ListIndex;
-        else if constexpr (std::is_same_v<P, Pair<QComboBox, Text>>) return Kind::ListText;
-        else if constexpr (std::is_same_v<P, Pair<QCheckBox, bool>>) return Kind::Check;
-        else static_assert(kNoKind<Control, Value>, "no kind of binding shows this type in this control");
+        if constexpr (std::is_same_v<P, Pair<QLineEdit, Text>>)
+            return Kind::Text;
+        else if constexpr (std::is_same_v<P, Pair<LimitedTextEdit, Text>>)
+            return Kind::MultiLine;
+        else if constexpr (std::is_same_v<P, Pair<QLineEdit, int>>)
+            return Kind::Integer;
+        else if constexpr (std::is_same_v<P, Pair<QLineEdit, double>>)
+            return Kind::Decimal;
+        else if constexpr (std::is_same_v<P, Pair<QComboBox, int>>)
+            return Kind::ListIndex;
+        else if constexpr (std::is_same_v<P, Pair<QComboBox, Text>>)
+            return Kind::ListText;
+        else if constexpr (std::is_same_v<P, Pair<QCheckBox, bool>>)
+            return Kind::Check;
+        else
+            static_assert(kNoKind<Control, Value>, "no kind of binding shows this type in this control");
     }
 
     std::vector<PreEntryFieldBinding> bindings_;

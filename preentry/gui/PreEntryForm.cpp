@@ -13,11 +13,6 @@
 #include <optional>
 
 #include "app/ClientState.h"
-#include "widgets/FormKeyNavigator.h"
-#include "widgets/LimitedTextEdit.h"
-#include "widgets/LinkLabel.h"
-#include "widgets/ListChoiceDialog.h"
-#include "widgets/Prompter.h"
 #include "net/TransactionPost.h"
 #include "preentry/GoodsLinesEditor.h"
 #include "preentry/LocalShipmentWriter.h"
@@ -34,6 +29,11 @@
 #include "preentry/gui/SpareFieldsPane.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
+#include "widgets/FormKeyNavigator.h"
+#include "widgets/LimitedTextEdit.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/ListChoiceDialog.h"
+#include "widgets/Prompter.h"
 #include "widgets/QtText.h"
 
 namespace tallux {
@@ -43,9 +43,8 @@ using namespace formcontrols;
 namespace {
 
 constexpr int kDestinationPopupWidth = 300;
-constexpr int kGoodsHintKeys = 5;  // Ctrl+1..5
+constexpr int kGoodsHintKeys = 5;   // Ctrl+1..5
 constexpr int kCollectPayment = 2;  // "到付"
-
 
 // Not logged in, or a number that must be local: nobody to ask.
 NumberFetcher NoNumberService() {
@@ -257,12 +256,10 @@ bool CPreEntryForm::SaveRecord() {
     TakeValues();
     TakePanes();
     const TransactionContext transaction{state_.server, state_.session, state_.serverSettings.site};
-    NumberContext numbers{state_.session,
-                          state_.baseData,
-                          state_.numberRotation,
-                          state_.IsLoggedIn() ? ServerNumberFetcher(transaction) : NoNumberService(),
-                          ProgramNumber(state_),
-                          [this] { return state_.shipments.NextId(); }};
+    NumberContext numbers{
+        state_.session,        state_.baseData,
+        state_.numberRotation, state_.IsLoggedIn() ? ServerNumberFetcher(transaction) : NoNumberService(),
+        ProgramNumber(state_), [this] { return state_.shipments.NextId(); }};
     const PreEntryBuildInput input{state_.baseData, &numbers, currentId_, goodsLines_, pieceWeights_};
     ShipmentRecord record{};
     const std::optional<PreEntryCheckFailure> failure = BuildShipmentRecord(values_, panes_, input, record);
@@ -327,7 +324,7 @@ void CPreEntryForm::ShowTab(Tab tab) {
     goodsArea_->setCurrentIndex(tab);
     for (std::size_t i = 0; i < tabLinks_.size(); ++i)
         tabLinks_[i]->SetColor(static_cast<int>(i) == tab ? kRed : palette().color(QPalette::WindowText));
-    QWidget* first = tab == GoodsTab ? goodsDescription_
+    QWidget* first = tab == GoodsTab          ? goodsDescription_
                      : tab == ExtraNumbersTab ? extraPane_->FirstField()
                                               : sparePane_->FirstField();
     first->setFocus(Qt::OtherFocusReason);
@@ -453,9 +450,9 @@ void CPreEntryForm::TakeDestinationRow(int index) {
     values_.destination = GbkToUtf16(chosen.nameZh.view());
     ApplyDestinationChoice(SplitDestination(chosen), values_);
     loading_ = true;
-    fields_.Show(values_, {&PreEntryValues::destination, &PreEntryValues::language, &PreEntryValues::receiverPostcode,
-                           &PreEntryValues::receiverCountry, &PreEntryValues::receiverProvince,
-                           &PreEntryValues::receiverCity});
+    fields_.Show(values_,
+                 {&PreEntryValues::destination, &PreEntryValues::language, &PreEntryValues::receiverPostcode,
+                  &PreEntryValues::receiverCountry, &PreEntryValues::receiverProvince, &PreEntryValues::receiverCity});
     loading_ = false;
     RefreshDestinationMark();
 }

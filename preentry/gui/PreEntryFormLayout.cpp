@@ -118,10 +118,10 @@ void CPreEntryForm::BuildControls() {
     column->setContentsMargins(4, 1, 4, 1);
     column->setSpacing(3);
     const int titleWidth = fontMetrics().horizontalAdvance(QStringLiteral("收")) + 4;
-    const int captionWidth = std::max(fontMetrics().horizontalAdvance(QStringLiteral("申明价:")),
-                                      fontMetrics().horizontalAdvance(QStringLiteral("姓名:")) + titleWidth +
-                                          kBandSpacing) +
-                             2;
+    const int captionWidth =
+        std::max(fontMetrics().horizontalAdvance(QStringLiteral("申明价:")),
+                 fontMetrics().horizontalAdvance(QStringLiteral("姓名:")) + titleWidth + kBandSpacing) +
+        2;
     Bands bands{column, titleWidth, captionWidth, {}};
 
     BuildTopRow(bands);
@@ -279,9 +279,9 @@ void CPreEntryForm::BuildPartyBand(Bands& bands, Party party) {
     }
 
     grid->addWidget(MakeCaption(QStringLiteral("姓名:"), body), 0, 0);
-    grid->addWidget(LockedField(receiver ? ReceiverNameLock : SenderNameLock, edits[PartyName],
-                                receiver ? "lock1163" : "lock1120"),
-                    0, 1);
+    grid->addWidget(
+        LockedField(receiver ? ReceiverNameLock : SenderNameLock, edits[PartyName], receiver ? "lock1163" : "lock1120"),
+        0, 1);
     // Receiver postcode: the remote-area query, not part of this build.
     grid->addWidget(receiver ? MakeColouredCaption(QStringLiteral("邮编:"), body, kPurple)
                              : MakeCaption(QStringLiteral("邮编:"), body),
@@ -308,9 +308,8 @@ void CPreEntryForm::BuildPartyBand(Bands& bands, Party party) {
     grid->addWidget(place, 4, 1, 1, 3);
     bands.column->addWidget(group);
     bands.order.insert(bands.order.end(),
-                       {edits[PartyName], edits[PartyPostcode], edits[PartyPhone], edits[PartySms],
-                        edits[PartyCompany], edits[PartyEmail], address, edits[PartyCountry], edits[PartyProvince],
-                        edits[PartyCity]});
+                       {edits[PartyName], edits[PartyPostcode], edits[PartyPhone], edits[PartySms], edits[PartyCompany],
+                        edits[PartyEmail], address, edits[PartyCountry], edits[PartyProvince], edits[PartyCity]});
 }
 
 // Label, settlement, department, remark.
@@ -383,8 +382,7 @@ void CPreEntryForm::BuildGoodsTabs(Bands& bands) {
     for (const char* code : kCurrencies) currency->addItem(QString::fromLatin1(code));
     QLineEdit* goodsOrigin = fields_.Add(MakeEdit(goods, "goodsOrigin", 3), &V::goodsOrigin, F::GoodsOrigin);
     declaredValue_ = fields_.Add(MakeDecimalEdit(goods, "declaredValue"), &V::declaredValue, F::DeclaredValue);
-    QLineEdit* insuredValue =
-        fields_.Add(MakeDecimalEdit(goods, "insuredValue"), &V::insuredValue, F::InsuredValue);
+    QLineEdit* insuredValue = fields_.Add(MakeDecimalEdit(goods, "insuredValue"), &V::insuredValue, F::InsuredValue);
     QLineEdit* duty = fields_.Add(MakeDecimalEdit(goods, "duty"), &V::duty);
     QLineEdit* taxRate = fields_.Add(MakeDecimalEdit(goods, "taxRate"), &V::taxRate);
     QLineEdit* packing = fields_.Add(MakeEdit(goods, "packing", 15), &V::packing, F::Packing);

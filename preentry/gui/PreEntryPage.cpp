@@ -14,9 +14,6 @@
 
 #include "app/ClientState.h"
 #include "app/CommandIds.h"
-#include "widgets/ListChoiceDialog.h"
-#include "widgets/Prompter.h"
-#include "widgets/QueuedDelivery.h"
 #include "net/ServerOperations.h"
 #include "net/TransactionPost.h"
 #include "net/UploadRequests.h"
@@ -25,6 +22,9 @@
 #include "preentry/gui/PreEntryForm.h"
 #include "query/gui/ReportListCtrl.h"
 #include "store/StoreLock.h"
+#include "widgets/ListChoiceDialog.h"
+#include "widgets/Prompter.h"
+#include "widgets/QueuedDelivery.h"
 
 namespace tallux {
 namespace {
@@ -32,19 +32,19 @@ namespace {
 using namespace column_alignment;
 
 const ListColumn kColumns[] = {
-    {"序号", 40, kLeft},      {"记", 25, kLeft},        {"*检查*", 60, kLeft},     {"业务日期", 80, kLeft},
-    {"内单号", 100, kLeft},   {"转单号", 100, kLeft},   {"类别", 40, kCentre},     {"件", 25, kLeft},
-    {"重量", 60, kRight},     {"金额", 60, kRight},     {"目的地", 100, kLeft},    {"快递类别", 80, kLeft},
-    {"付款", 40, kLeft},      {"发件人", 60, kLeft},    {"所属部门", 70, kLeft},   {"收件人", 60, kLeft},
-    {"收件地址", 150, kLeft}, {"收件国家", 90, kLeft},  {"收件省州", 90, kLeft},   {"收件城市", 90, kLeft},
-    {"收件邮编", 70, kLeft},  {"标签", 60, kLeft},      {"品名", 150, kLeft},      {"托运备注", 100, kLeft},
-    {"数量", 40, kRight},     {"参考号", 100, kLeft},   {"报关号", 100, kLeft},    {"留用串", 80, kLeft},
-    {"备注", 150, kLeft},     {"备用一", 100, kLeft},   {"备用二", 100, kLeft},    {"备用三", 100, kLeft},
+    {"序号", 40, kLeft},      {"记", 25, kLeft},       {"*检查*", 60, kLeft},   {"业务日期", 80, kLeft},
+    {"内单号", 100, kLeft},   {"转单号", 100, kLeft},  {"类别", 40, kCentre},   {"件", 25, kLeft},
+    {"重量", 60, kRight},     {"金额", 60, kRight},    {"目的地", 100, kLeft},  {"快递类别", 80, kLeft},
+    {"付款", 40, kLeft},      {"发件人", 60, kLeft},   {"所属部门", 70, kLeft}, {"收件人", 60, kLeft},
+    {"收件地址", 150, kLeft}, {"收件国家", 90, kLeft}, {"收件省州", 90, kLeft}, {"收件城市", 90, kLeft},
+    {"收件邮编", 70, kLeft},  {"标签", 60, kLeft},     {"品名", 150, kLeft},    {"托运备注", 100, kLeft},
+    {"数量", 40, kRight},     {"参考号", 100, kLeft},  {"报关号", 100, kLeft},  {"留用串", 80, kLeft},
+    {"备注", 150, kLeft},     {"备用一", 100, kLeft},  {"备用二", 100, kLeft},  {"备用三", 100, kLeft},
     {"备用四", 100, kLeft},   {"备用五", 150, kLeft},
 };
 
-const char* const kMenuEntries[] = {"批量更改快递类别", "设置所选记录标记", "清除所选记录标记",
-                                    "检查记录字段中的问号?", "整理所选记录运单号"};
+const char* const kMenuEntries[] = {"批量更改快递类别", "设置所选记录标记", "清除所选记录标记", "检查记录字段中的问号?",
+                                    "整理所选记录运单号"};
 enum MenuChoice { kChangeKind = 0, kSetMarks = 1, kClearMarks = 2, kCheckQuestionMarks = 3, kTidyNumbers = 4 };
 
 const QColor kMarkedText(0, 0, 255);
@@ -61,8 +61,7 @@ constexpr int kFormWidth = 380;
 // (it stops the run and waits for it).
 class PagePricingResults : public PricingHandler {
 public:
-    PagePricingResults(CPreEntryPage& page, std::atomic<bool>& runningMark)
-        : page_(&page), runningMark_(runningMark) {}
+    PagePricingResults(CPreEntryPage& page, std::atomic<bool>& runningMark) : page_(&page), runningMark_(runningMark) {}
 
     void ShipmentPriced(int id, std::optional<std::int64_t> hundredths) override {
         DeliverQueued(page_, [id, hundredths](CPreEntryPage& page) { page.OnShipmentPriced(id, hundredths); });
@@ -141,10 +140,8 @@ void CPreEntryPage::OnFirstShow() {
 
 bool CPreEntryPage::Offers(int command) const {
     switch (command) {
-    case kCmdImportFile:
-        return false;
-    default:
-        return true;
+    case kCmdImportFile: return false;
+    default: return true;
     }
 }
 
@@ -257,23 +254,12 @@ int CPreEntryPage::CollectForUpload(std::vector<int>& ids) { return CollectSelec
 void CPreEntryPage::OnMenuChoice(int entry, int) {
     if (!List()) return;
     switch (entry) {
-    case kChangeKind:
-        ChangeKindOfSelected();
-        break;
-    case kSetMarks:
-        MarkSelected(true);
-        break;
-    case kClearMarks:
-        MarkSelected(false);
-        break;
-    case kCheckQuestionMarks:
-        CheckQuestionMarks();
-        break;
-    case kTidyNumbers:
-        TidyWaybillNumbers();
-        break;
-    default:
-        break;
+    case kChangeKind: ChangeKindOfSelected(); break;
+    case kSetMarks: MarkSelected(true); break;
+    case kClearMarks: MarkSelected(false); break;
+    case kCheckQuestionMarks: CheckQuestionMarks(); break;
+    case kTidyNumbers: TidyWaybillNumbers(); break;
+    default: break;
     }
 }
 
@@ -336,9 +322,10 @@ void CPreEntryPage::TidyWaybillNumbers() {
         const TidyOutcome outcome = TidyWaybillNumber(stores, numbering.numbers, list->GetRowValue(row));
         if (!outcome.found) continue;
         const std::vector<std::u16string> texts = PreEntryRowTexts(row + 1, outcome.record, state_.baseData.kinds);
-        SetRowTexts(row, texts, {kPreEntryWaybillColumn, kPreEntryReservedColumn, kPreEntryFirstSpareColumn,
-                                 kPreEntryFirstSpareColumn + 1, kPreEntryFirstSpareColumn + 2,
-                                 kPreEntryFirstSpareColumn + 3, kPreEntryFirstSpareColumn + 4, kPreEntryCheckColumn});
+        SetRowTexts(row, texts,
+                    {kPreEntryWaybillColumn, kPreEntryReservedColumn, kPreEntryFirstSpareColumn,
+                     kPreEntryFirstSpareColumn + 1, kPreEntryFirstSpareColumn + 2, kPreEntryFirstSpareColumn + 3,
+                     kPreEntryFirstSpareColumn + 4, kPreEntryCheckColumn});
         if (outcome.mode >= 0) SetRowTexts(row, texts, {kPreEntryTransferColumn});
     }
     FlushShipments();
@@ -402,11 +389,10 @@ void CPreEntryPage::OnShipmentPriced(int id, std::optional<std::int64_t> hundred
     const int row = list->FindRowByValue(id);
     if (row < 0) return;
     LocalShipmentStores stores = Stores();
-    const std::optional<ShipmentRecord> priced =
-        ChangeStoredShipment(stores, id, [&](ShipmentRecord& record) {
-            record.fee = static_cast<double>(*hundredths) * 0.01;
-            return true;
-        });
+    const std::optional<ShipmentRecord> priced = ChangeStoredShipment(stores, id, [&](ShipmentRecord& record) {
+        record.fee = static_cast<double>(*hundredths) * 0.01;
+        return true;
+    });
     if (!priced) return;
     list->SetText(row, kPreEntryFeeColumn, QString::number(static_cast<double>(priced->fee), 'f', 2));
     list->SetRowColours(row, kDoneText, Qt::white);

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 
 #include "app/ClientState.h"
+#include "preentry/gui/FormControls.h"
 #include "widgets/LinkLabel.h"
 #include "widgets/ListChoiceDialog.h"
-#include "preentry/gui/FormControls.h"
 
 namespace tallux {
 

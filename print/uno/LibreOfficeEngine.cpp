@@ -91,7 +91,9 @@ OUString Utf8(std::string_view text) {
     return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
 }
 
-std::string FromUtf8OUString(const OUString& text) { return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr(); }
+std::string FromUtf8OUString(const OUString& text) {
+    return rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8).getStr();
+}
 
 OUString FileUrl(const fs::path& file) {
     OUString url;
@@ -113,9 +115,7 @@ Sequence<css::beans::PropertyValue> Properties(std::initializer_list<css::beans:
     return Sequence<css::beans::PropertyValue>(list.begin(), static_cast<sal_Int32>(list.size()));
 }
 
-OUString PageRange(int fromPage, int toPage) {
-    return OUString::number(fromPage) + "-" + OUString::number(toPage);
-}
+OUString PageRange(int fromPage, int toPage) { return OUString::number(fromPage) + "-" + OUString::number(toPage); }
 
 // The context of this process's own UNO runtime, made once. Without
 // URE_BOOTSTRAP the first remote call crashes.
@@ -131,8 +131,7 @@ Reference<css::uno::XComponentContext> LocalContext() {
         auto* made = new Reference<css::uno::XComponentContext>();  // outlives every bridge; never freed
         try {
             *made = cppu::defaultBootstrap_InitialComponentContext();
-        } catch (const css::uno::Exception&) {
-        }
+        } catch (const css::uno::Exception&) {}
         return made;
     }();
     return *context;
@@ -159,8 +158,7 @@ public:
         for (const auto& sheet : hidden_) {
             try {
                 sheet->setPropertyValue("IsVisible", Any(true));
-            } catch (const css::uno::Exception&) {
-            }
+            } catch (const css::uno::Exception&) {}
         }
     }
     FirstSheetOnly(const FirstSheetOnly&) = delete;
@@ -208,10 +206,10 @@ public:
             css::table::CellContentType type = cell->getType();
             if (type == css::table::CellContentType_FORMULA) {
                 sal_Int32 result = 0;
-                Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)
-                        ->getPropertyValue("FormulaResultType2") >>= result;
+                Reference<css::beans::XPropertySet>(cell, UNO_QUERY_THROW)->getPropertyValue("FormulaResultType2") >>=
+                    result;
                 type = result == css::sheet::FormulaResult::VALUE ? css::table::CellContentType_VALUE
-                                                                   : css::table::CellContentType_TEXT;
+                                                                  : css::table::CellContentType_TEXT;
             }
             if (type == css::table::CellContentType_VALUE) {
                 double number = cell->getValue();
@@ -259,8 +257,8 @@ public:
         std::optional<SheetPoint> corner;
         Try([&] {
             css::awt::Point position;
-            if (Reference<css::beans::XPropertySet>(Cell(row, column), UNO_QUERY_THROW)->getPropertyValue("Position") >>=
-                position)
+            if (Reference<css::beans::XPropertySet>(Cell(row, column), UNO_QUERY_THROW)
+                    ->getPropertyValue("Position") >>= position)
                 corner = SheetPoint{position.X / kHmmPerPoint, position.Y / kHmmPerPoint};
         });
         return corner;
@@ -291,7 +289,8 @@ public:
                 UNO_QUERY_THROW)
                 ->add(shape);
             auto hmm = [](double points, sal_Int32 ownPixels) {
-                return static_cast<sal_Int32>(std::lround(points < 0 ? ownPixels * kHmmPerPixel : points * kHmmPerPoint));
+                return static_cast<sal_Int32>(
+                    std::lround(points < 0 ? ownPixels * kHmmPerPixel : points * kHmmPerPoint));
             };
             shape->setSize(css::awt::Size(hmm(width, pixels.Width), hmm(height, pixels.Height)));
             shape->setPosition(css::awt::Point(static_cast<sal_Int32>(std::lround(at.left * kHmmPerPoint)),
@@ -311,23 +310,22 @@ public:
                     if (property.Name == "Name") property.Value >>= chosen;
                 if (chosen != Utf8(printer)) throw css::uno::RuntimeException("no such printer");
             }
-            printable->print(Properties({Property("CopyCount", Any(static_cast<sal_Int16>(copies))),
-                                         Property("Pages", Any(PageRange(fromPage, toPage))),
-                                         Property("Wait", Any(true))}));
+            printable->print(
+                Properties({Property("CopyCount", Any(static_cast<sal_Int16>(copies))),
+                            Property("Pages", Any(PageRange(fromPage, toPage))), Property("Wait", Any(true))}));
         });
     }
 
     bool ExportPdf(const fs::path& file, int fromPage, int toPage) override {
         return Try([&] {
             FirstSheetOnly only(component_);
-            Sequence<css::beans::PropertyValue> filterData =
-                Properties({Property("PageRange", Any(PageRange(fromPage, toPage))),
-                            // Barcodes must stay sharp: no JPEG, no downsampling.
-                            Property("UseLosslessCompression", Any(true)),
-                            Property("ReduceImageResolution", Any(false))});
+            Sequence<css::beans::PropertyValue> filterData = Properties(
+                {Property("PageRange", Any(PageRange(fromPage, toPage))),
+                 // Barcodes must stay sharp: no JPEG, no downsampling.
+                 Property("UseLosslessCompression", Any(true)), Property("ReduceImageResolution", Any(false))});
             Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
                 ->storeToURL(FileUrl(file), Properties({Property("FilterName", Any(OUString("calc_pdf_Export"))),
-                                                         Property("FilterData", Any(filterData))}));
+                                                        Property("FilterData", Any(filterData))}));
         });
     }
 
@@ -339,7 +337,7 @@ public:
         return Try([&] {
             Reference<css::frame::XStorable>(component_, UNO_QUERY_THROW)
                 ->storeAsURL(FileUrl(file), Properties({Property("FilterName", Any(OUString("MS Excel 97"))),
-                                                         Property("Overwrite", Any(true))}));
+                                                        Property("Overwrite", Any(true))}));
         });
     }
 
@@ -351,8 +349,7 @@ public:
                 closeable->close(true);
             else
                 component_->dispose();
-        } catch (const css::uno::Exception&) {
-        }
+        } catch (const css::uno::Exception&) {}
         component_.clear();
         sheet_.clear();
         formats_.clear();
@@ -398,8 +395,8 @@ private:
         if (!nullDateOffset_) {
             css::util::Date nullDate(30, 12, 1899);
             Reference<css::util::XNumberFormatsSupplier>(component_, UNO_QUERY_THROW)
-                    ->getNumberFormatSettings()
-                    ->getPropertyValue("NullDate") >>= nullDate;
+                ->getNumberFormatSettings()
+                ->getPropertyValue("NullDate") >>= nullDate;
             nullDateOffset_ = static_cast<double>(DaysFromCivil(nullDate.Year, nullDate.Month, nullDate.Day) -
                                                   DaysFromCivil(1899, 12, 30));
         }
@@ -497,8 +494,7 @@ struct LibreOfficeEngine::Impl {
         if (desktop.is()) {
             try {
                 desktop->terminate();
-            } catch (const css::uno::Exception&) {
-            }
+            } catch (const css::uno::Exception&) {}
         }
         Disconnect();
         process.Stop(std::chrono::seconds(10));
@@ -507,9 +503,8 @@ struct LibreOfficeEngine::Impl {
     // A loaded spreadsheet, or nullptr; throws css::uno::Exception when the
     // office could not be reached.
     std::unique_ptr<SpreadsheetDocument> Load(const OUString& url, Sequence<css::beans::PropertyValue> arguments) {
-        Reference<css::lang::XComponent> component =
-            Reference<css::frame::XComponentLoader>(desktop, UNO_QUERY_THROW)
-                ->loadComponentFromURL(url, "_blank", 0, arguments);
+        Reference<css::lang::XComponent> component = Reference<css::frame::XComponentLoader>(desktop, UNO_QUERY_THROW)
+                                                         ->loadComponentFromURL(url, "_blank", 0, arguments);
         Reference<css::sheet::XSpreadsheetDocument> spreadsheet(component, UNO_QUERY);
         if (!spreadsheet.is()) {
             Reference<css::util::XCloseable> closeable(component, UNO_QUERY);
@@ -591,13 +586,14 @@ bool LibreOfficeEngine::CreateEmpty(const fs::path& file) {
     return impl_->WithOffice(false, [&] {
         Reference<css::lang::XComponent> component =
             Reference<css::frame::XComponentLoader>(impl_->desktop, UNO_QUERY_THROW)
-                ->loadComponentFromURL("private:factory/scalc", "_blank", 0, Properties({Property("Hidden", Any(true))}));
+                ->loadComponentFromURL("private:factory/scalc", "_blank", 0,
+                                       Properties({Property("Hidden", Any(true))}));
         Reference<css::util::XCloseable> closeable(component, UNO_QUERY_THROW);
         bool stored = true;
         try {
             Reference<css::frame::XStorable>(component, UNO_QUERY_THROW)
                 ->storeAsURL(url, Properties({Property("FilterName", Any(OUString("MS Excel 97"))),
-                                               Property("Overwrite", Any(true))}));
+                                              Property("Overwrite", Any(true))}));
         } catch (const css::io::IOException&) {
             stored = false;
         }

@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <string_view>
@@ -32,7 +32,8 @@ bool OfficeProcess::Spawn(const std::filesystem::path& program, const std::vecto
         std::string_view entry(*inherited);
         std::string_view name = entry.substr(0, entry.find('=') + 1);
         bool replaced = false;
-        for (const std::string& variable : environment) replaced = replaced || variable.compare(0, name.size(), name) == 0;
+        for (const std::string& variable : environment)
+            replaced = replaced || variable.compare(0, name.size(), name) == 0;
         if (!replaced) envp.push_back(*inherited);
     }
     envp.push_back(nullptr);

@@ -12,13 +12,13 @@
 #include <string>
 #include <string_view>
 
-#include "widgets/Prompter.h"
-#include "widgets/WorkbookPrompts.h"
 #include "query/ListSpreadsheetExport.h"
 #include "query/ListTextExport.h"
 #include "query/ReportSort.h"
 #include "query/RowSearch.h"
 #include "query/gui/ReportListModel.h"
+#include "widgets/Prompter.h"
+#include "widgets/WorkbookPrompts.h"
 
 namespace tallux {
 namespace {
@@ -191,9 +191,9 @@ bool CReportListCtrl::IsRowSelected(int row) const {
 
 void CReportListCtrl::SetRowSelected(int row, bool selected) {
     if (row < 0 || row >= RowCount() || ColumnCount() == 0) return;
-    selectionModel()->select(model_->index(row, 0), (selected ? QItemSelectionModel::Select
-                                                              : QItemSelectionModel::Deselect) |
-                                                        QItemSelectionModel::Rows);
+    selectionModel()->select(
+        model_->index(row, 0),
+        (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) | QItemSelectionModel::Rows);
 }
 
 std::vector<int> CReportListCtrl::SelectedRows() const {
@@ -347,10 +347,10 @@ bool CReportListCtrl::ExportText(const QString& path, const QString& title, cons
 
     QFile file(path);
     const std::string& bytes = text.Bytes();
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.flush();
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+        file.flush();
     file.close();
     if (!written) {
         Prompter::Current().Tell(this, QStringLiteral("文件创建失败。"), {}, Prompter::Icon::Warning);
@@ -380,9 +380,9 @@ bool CReportListCtrl::ExportSpreadsheet(const QString& path, const QString& titl
 
     WorkbookPrompts prompts(this);
     std::optional<WaitCursor> wait;  // not over the replace question
-    const std::string error = ExportListSpreadsheet(*state_->spreadsheetEngine, &prompts,
-                                                    std::filesystem::path(path.toStdString()), table,
-                                                    [&wait] { wait.emplace(); });
+    const std::string error =
+        ExportListSpreadsheet(*state_->spreadsheetEngine, &prompts, std::filesystem::path(path.toStdString()), table,
+                              [&wait] { wait.emplace(); });
     wait.reset();
     if (!error.empty()) {
         Prompter::Current().Tell(this, QString::fromStdString(error), {}, Prompter::Icon::Warning);

@@ -25,10 +25,8 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !ValidRow(index.row())) return {};
     const Row& row = rows_[index.row()];
     switch (role) {
-    case Qt::DisplayRole:
-        return Cell(index.row(), index.column());
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Alignment(index.column()) | Qt::AlignVCenter);
+    case Qt::DisplayRole: return Cell(index.row(), index.column());
+    case Qt::TextAlignmentRole: return QVariant::fromValue(Alignment(index.column()) | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         if (tagsEnabled_ && row.hasTag) return QBrush(QColor::fromRgb(row.tag.textColour));
         return {};
@@ -38,8 +36,7 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     case Qt::CheckStateRole:
         if (checkBoxes_ && index.column() == 0) return row.checked ? Qt::Checked : Qt::Unchecked;
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -208,8 +205,7 @@ void ReportListModel::Reorder(const std::vector<int>& order, bool numberColumn0,
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());
-    for (const QModelIndex& old : before)
-        after.append(index(newPosition[old.row()], old.column()));
+    for (const QModelIndex& old : before) after.append(index(newPosition[old.row()], old.column()));
     changePersistentIndexList(before, after);
 
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

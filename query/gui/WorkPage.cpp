@@ -7,9 +7,9 @@
 #include <QLineEdit>
 
 #include "app/ClientState.h"
-#include "widgets/LinkLabel.h"
 #include "query/PageLayout.h"
 #include "query/gui/ReportListCtrl.h"
+#include "widgets/LinkLabel.h"
 
 namespace tallux {
 namespace {

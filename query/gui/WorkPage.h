@@ -66,7 +66,10 @@ public:
 
     // False for a page command the rules would enable but this page cannot
     // carry out yet; the command then shows disabled instead of doing nothing.
-    virtual bool Offers(int command) const { (void)command; return true; }
+    virtual bool Offers(int command) const {
+        (void)command;
+        return true;
+    }
 
     virtual void FetchTransferNumbers() {}
     virtual void SortDefault() {}
@@ -79,7 +82,10 @@ public:
     virtual void GoToPage() {}
     virtual void Refresh() {}
     // Fills ids with what to upload; -1 when the page uploads nothing.
-    virtual int CollectForUpload(std::vector<int>& ids) { (void)ids; return -1; }
+    virtual int CollectForUpload(std::vector<int>& ids) {
+        (void)ids;
+        return -1;
+    }
     // Selects every row when none is selected, else clears the selection.
     virtual void ToggleSelectAll();
     virtual void Print() {}
@@ -104,15 +110,24 @@ public:
 
     // A choice from the list's context menu: the entry's index and the
     // value of the row the menu was opened on.
-    virtual void OnMenuChoice(int entry, int rowValue) { (void)entry; (void)rowValue; }
+    virtual void OnMenuChoice(int entry, int rowValue) {
+        (void)entry;
+        (void)rowValue;
+    }
     // The form asks for the list alone. Default: SetFormMode(true).
     virtual void OnListOnly();
     // One upload result, already applied to the stores: code > 0 the server
     // accepted record id, else why it did not (UploadFailureText).
-    virtual void OnUploadResult(int id, int code) { (void)id; (void)code; }
+    virtual void OnUploadResult(int id, int code) {
+        (void)id;
+        (void)code;
+    }
     // One pricing result: the fee of record id in hundredths, nullopt when
     // the record could not be priced.
-    virtual void OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) { (void)id; (void)hundredths; }
+    virtual void OnShipmentPriced(int id, std::optional<std::int64_t> hundredths) {
+        (void)id;
+        (void)hundredths;
+    }
     // One report of a printing batch.
     virtual void OnPrintProgress(const PrintProgress& progress) { (void)progress; }
 

@@ -21,10 +21,27 @@ std::map<int, bool> EnabledMap(const CommandContext& context) {
 
 // Commands that are on whatever page is shown (or none).
 const std::vector<int> kAlwaysOn = {
-    kCmdLogin,        kCmdDownloadBaseData, kCmdEditSettings,  kCmdEditHints,    kCmdOpenCompanySite, kCmdAbout,
-    kCmdExit,         kCmdToggleSelectAll,  kCmdRefresh,       kCmdPreEntryPage, kCmdRecordCheckPage,
-    kCmdCheckpointScanPage, kCmdAddressBookPage, kCmdSettlementPage, kCmdPreQueryPage, kCmdUploadFrame0,
-    kCmdUploadFrame1, kCmdUploadFrame2,     kCmdUploadFrame3,  kCmdUploadFrame4, kCmdUploadFrame5,
+    kCmdLogin,
+    kCmdDownloadBaseData,
+    kCmdEditSettings,
+    kCmdEditHints,
+    kCmdOpenCompanySite,
+    kCmdAbout,
+    kCmdExit,
+    kCmdToggleSelectAll,
+    kCmdRefresh,
+    kCmdPreEntryPage,
+    kCmdRecordCheckPage,
+    kCmdCheckpointScanPage,
+    kCmdAddressBookPage,
+    kCmdSettlementPage,
+    kCmdPreQueryPage,
+    kCmdUploadFrame0,
+    kCmdUploadFrame1,
+    kCmdUploadFrame2,
+    kCmdUploadFrame3,
+    kCmdUploadFrame4,
+    kCmdUploadFrame5,
 };
 
 struct PageCase {
@@ -60,21 +77,47 @@ PageFlags Flags(std::optional<bool> listOnly, bool paste, bool exportOn, bool de
 TEST(CommandRules, EnableStatesPerPageFollowTheTable) {
     const std::vector<PageCase> cases = {
         {"no page yet: only the page-free commands", -1, Flags(kFormShown, 1, 1, 1, 1, 1, 1, 1, 1), 5, false, {}},
-        {"pre-entry with form and rows", kPreEntryPage, Flags(kFormShown, 1, 1, 1, 1, 1, 1, 0, 1), 3, false,
-         {kCmdSave, kCmdUpload, kCmdDelete, kCmdNewRecord, kCmdCopyAll, kCmdPasteAll, kCmdExportReport,
-          kCmdPrintReport, kCmdPriceSelected, kCmdTidyWaybillNumbers, kCmdImportFile}},
-        {"pre-entry while a pricing run holds the mark: no upload, no pricing", kPreEntryPage,
-         Flags(kListOnly, 0, 1, 0, 0, 1, 0, 0, 1), 3, true,
+        {"pre-entry with form and rows",
+         kPreEntryPage,
+         Flags(kFormShown, 1, 1, 1, 1, 1, 1, 0, 1),
+         3,
+         false,
+         {kCmdSave, kCmdUpload, kCmdDelete, kCmdNewRecord, kCmdCopyAll, kCmdPasteAll, kCmdExportReport, kCmdPrintReport,
+          kCmdPriceSelected, kCmdTidyWaybillNumbers, kCmdImportFile}},
+        {"pre-entry while a pricing run holds the mark: no upload, no pricing",
+         kPreEntryPage,
+         Flags(kListOnly, 0, 1, 0, 0, 1, 0, 0, 1),
+         3,
+         true,
          {kCmdNewRecord, kCmdExportReport, kCmdTidyWaybillNumbers, kCmdImportFile}},
-        {"record check, empty list: no export", kRecordCheckPage, Flags(kListOnly, 0, 1, 0, 1, 0, 1, 1, 0), 0, false,
+        {"record check, empty list: no export",
+         kRecordCheckPage,
+         Flags(kListOnly, 0, 1, 0, 1, 0, 1, 1, 0),
+         0,
+         false,
          {kCmdSave, kCmdQuery, kCmdPrintReport, kCmdPrintWaybills}},
-        {"checkpoint scan list-only", kCheckpointScanPage, Flags(kListOnly, 1, 1, 0, 0, 1, 0, 0, 1), 2, false,
+        {"checkpoint scan list-only",
+         kCheckpointScanPage,
+         Flags(kListOnly, 1, 1, 0, 0, 1, 0, 0, 1),
+         2,
+         false,
          {kCmdUpload, kCmdNewRecord, kCmdExportReport}},
-        {"address book before its first layout", kAddressBookPage, Flags(kNotLaidOut, 1, 1, 0, 1, 1, 0, 0, 0), 2,
-         false, {kCmdSave, kCmdNewRecord, kCmdExportReport, kCmdImportFile}},
-        {"settlement", kSettlementPage, Flags(kListOnly, 0, 1, 0, 1, 0, 0, 1, 0), 4, false,
+        {"address book before its first layout",
+         kAddressBookPage,
+         Flags(kNotLaidOut, 1, 1, 0, 1, 1, 0, 0, 0),
+         2,
+         false,
+         {kCmdSave, kCmdNewRecord, kCmdExportReport, kCmdImportFile}},
+        {"settlement",
+         kSettlementPage,
+         Flags(kListOnly, 0, 1, 0, 1, 0, 0, 1, 0),
+         4,
+         false,
          {kCmdSave, kCmdQuery, kCmdExportReport}},
-        {"pre-query prints labels, waybills and invoices", kPreQueryPage, Flags(kListOnly, 0, 1, 1, 1, 0, 0, 1, 0), 1,
+        {"pre-query prints labels, waybills and invoices",
+         kPreQueryPage,
+         Flags(kListOnly, 0, 1, 1, 1, 0, 0, 1, 0),
+         1,
          false,
          {kCmdSave, kCmdDelete, kCmdQuery, kCmdExportReport, kCmdPrintLabels, kCmdPrintWaybills, kCmdPrintInvoices,
           kCmdInvoicesToFile}},
@@ -91,8 +134,7 @@ TEST(CommandRules, EnableStatesPerPageFollowTheTable) {
         for (int command : kAlwaysOn) expected[command] = true;
         for (int command : c.alsoOn) expected[command] = true;
         const std::map<int, bool> actual = EnabledMap(context);
-        for (int command : kAllCommands)
-            EXPECT_EQ(actual.at(command), expected.at(command)) << "command " << command;
+        for (int command : kAllCommands) EXPECT_EQ(actual.at(command), expected.at(command)) << "command " << command;
     }
 }
 
@@ -156,9 +198,9 @@ TEST(CommandRules, PageSwitchesCarryTheRadioCheck) {
 TEST(CommandRules, FeaturesNotInThisBuildAreOff) {
     CommandContext context;
     context.currentPage = kPreEntryPage;
-    for (int command : {kCmdScaleSettings, kCmdSelectLabelTemplate, kCmdSelectInvoiceTemplate,
-                        kCmdSelectWaybillTemplate, kCmdDownloadTemplates, kCmdPrinterAssociations, kCmdPrintSetup,
-                        kCmdPriceQuery}) {
+    for (int command :
+         {kCmdScaleSettings, kCmdSelectLabelTemplate, kCmdSelectInvoiceTemplate, kCmdSelectWaybillTemplate,
+          kCmdDownloadTemplates, kCmdPrinterAssociations, kCmdPrintSetup, kCmdPriceQuery}) {
         EXPECT_FALSE(IsCommandAvailable(command)) << command;
         EXPECT_FALSE(CommandStateOf(command, context).enabled) << command;
     }

@@ -244,18 +244,17 @@ private slots:
             bool onRecordCheck;
         };
         const Expect expectations[] = {
-            {kCmdSave, true, false},       {kCmdDelete, true, false},          {kCmdUpload, true, false},
-            {kCmdCopyAll, true, false},    {kCmdPasteAll, true, false},        {kCmdNewRecord, true, false},
-            {kCmdQuery, false, true},      {kCmdPriceSelected, true, false},   {kCmdPrintWaybills, false, true},
-            {kCmdImportFile, true, false}, {kCmdExportReport, false, false},   {kCmdRefresh, true, true},
+            {kCmdSave, true, false},           {kCmdDelete, true, false},        {kCmdUpload, true, false},
+            {kCmdCopyAll, true, false},        {kCmdPasteAll, true, false},      {kCmdNewRecord, true, false},
+            {kCmdQuery, false, true},          {kCmdPriceSelected, true, false}, {kCmdPrintWaybills, false, true},
+            {kCmdImportFile, true, false},     {kCmdExportReport, false, false}, {kCmdRefresh, true, true},
             {kCmdScaleSettings, false, false}, {kCmdLogin, true, true},
         };
         for (const Expect& e : expectations)
             QVERIFY2(frame->Action(e.command)->isEnabled() == e.onPreEntry, qPrintable(QString::number(e.command)));
         frame->RunCommand(kCmdRecordCheckPage);  // the switch refreshes at once
         for (const Expect& e : expectations)
-            QVERIFY2(frame->Action(e.command)->isEnabled() == e.onRecordCheck,
-                     qPrintable(QString::number(e.command)));
+            QVERIFY2(frame->Action(e.command)->isEnabled() == e.onRecordCheck, qPrintable(QString::number(e.command)));
 
         // A disabled command does not reach the page, whatever asks for it.
         log_.calls.clear();
@@ -297,8 +296,7 @@ private slots:
             for (QAction* item : top->menu()->actions())
                 for (int command : kAllCommands)
                     if (frame->Action(command) == item) ++inMenus[command];
-        for (int command : kAllCommands)
-            QCOMPARE(inMenus[command], FrameOfUploadCommand(command) >= 0 ? 0 : 1);
+        for (int command : kAllCommands) QCOMPARE(inMenus[command], FrameOfUploadCommand(command) >= 0 ? 0 : 1);
 
         // No key is bound twice.
         std::map<QKeySequence, int> keys;
@@ -508,7 +506,7 @@ private slots:
             const char* title;
             int columns;
             const char* lastHeading;
-            bool formSaves;  // the page shows its entry form, which saves
+            bool formSaves;     // the page shows its entry form, which saves
             bool listCommands;  // upload, tidy and pricing of its records
         };
         const Case cases[] = {

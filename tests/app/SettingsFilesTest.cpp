@@ -93,14 +93,14 @@ TEST(InputHints, ParsingTakesEachLineUntilAShortOne) {
     } cases[] = {
         {u"", {}},
         {u"易碎品\r\n请轻放\r\n", {u"易碎品", u"请轻放"}},
-        {u"易碎品\r\n\r\n请轻放\r\n", {u"易碎品"}},                 // an empty line ends the list
+        {u"易碎品\r\n\r\n请轻放\r\n", {u"易碎品"}},  // an empty line ends the list
         {u"易碎品\n\n请轻放", {u"易碎品"}},
-        {u"a\r\nbc\r\n", {u"a", u"bc"}},                           // one letter with its CR is kept
-        {u"a\nbc", {}},                                            // one letter without CR is too short
-        {u"ab\r\n \r cd\r\n", {u"ab", u"cd"}},                     // blanks and CRs after a line end skipped
-        {u"ab\r\n  \r\ncd\r\n", {u"ab"}},                          // a line of blanks is an empty line
-        {u"ab\r\n  x", {u"ab"}},                                   // one letter at the very end is too short
-        {u"第一\r\n最后一行", {u"第一", u"最后一行"}},              // no line end at the end
+        {u"a\r\nbc\r\n", {u"a", u"bc"}},                // one letter with its CR is kept
+        {u"a\nbc", {}},                                 // one letter without CR is too short
+        {u"ab\r\n \r cd\r\n", {u"ab", u"cd"}},          // blanks and CRs after a line end skipped
+        {u"ab\r\n  \r\ncd\r\n", {u"ab"}},               // a line of blanks is an empty line
+        {u"ab\r\n  x", {u"ab"}},                        // one letter at the very end is too short
+        {u"第一\r\n最后一行", {u"第一", u"最后一行"}},  // no line end at the end
         {u"保留 内部 空格 \r\n", {u"保留 内部 空格 "}},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(ParseHints(cases[i].text), cases[i].hints) << i;

@@ -126,8 +126,8 @@ TEST(StartupTest, FirstRunCreatesFoldersAndStoresTheSecondFindsThem) {
         ASSERT_EQ(sequence.Run({std::string("127.0.0.1:9999"), std::nullopt}), StartupOutcome::Running);
         EXPECT_TRUE(environment.messages.empty());
         EXPECT_EQ(state.programDirectory, Dir(dir));
-        for (const char* folder : {"DATA", "DATA_SYS", "DATA_TEMP", "DATA_TEMP/202405", "DATA_TEMP/202405/07",
-                                   "DATA_MODEL"})
+        for (const char* folder :
+             {"DATA", "DATA_SYS", "DATA_TEMP", "DATA_TEMP/202405", "DATA_TEMP/202405/07", "DATA_MODEL"})
             EXPECT_TRUE(fs::is_directory(dir.Path() / folder)) << folder;
         for (const StoreFile& file : StoreFiles()) EXPECT_TRUE(fs::is_regular_file(dir.Path() / file.relativePath));
         EXPECT_EQ(state.tempMonthFolder, Dir(dir) + "DATA_TEMP/202405/");
@@ -198,8 +198,9 @@ TEST(StartupTest, FreeSpaceMustExceed149999999Bytes) {
         environment.available = c.available;
         EXPECT_EQ(StartupSequence(state, environment).Run(), c.outcome) << c.available;
         if (c.outcome == StartupOutcome::Stopped) {
-            EXPECT_EQ(environment.messages, std::vector<std::string>{"注意：工作盘剩余空间太小(<150MB),\r\n不能满足数据处理"
-                                                                     "最低要求!\r\n程序将不会被启动！\r\n"});
+            EXPECT_EQ(environment.messages,
+                      std::vector<std::string>{"注意：工作盘剩余空间太小(<150MB),\r\n不能满足数据处理"
+                                               "最低要求!\r\n程序将不会被启动！\r\n"});
             EXPECT_FALSE(state.contacts.IsOpen());
             EXPECT_FALSE(state.storeLock.TryAcquireFor(std::chrono::milliseconds(0)));
         } else {

@@ -27,8 +27,8 @@ TEST(UploadProgress, CountsAndPercentages) {
         // No records handed over: no division by zero, and nothing is left to wait for.
         {Kind::Completed, 0, 0, 0, "共 0 条，已处理 0 条(0%)。0 成功; 0 失败。", true},
         // The largest failure count does not overflow the sum.
-        {Kind::Stopped, 0, INT_MAX, 1, "共 1 条，已处理 2147483647 条(214748364700%)。0 成功; 2147483647 失败。终止传送",
-         true},
+        {Kind::Stopped, 0, INT_MAX, 1,
+         "共 1 条，已处理 2147483647 条(214748364700%)。0 成功; 2147483647 失败。终止传送", true},
     };
     for (const Case& c : cases) {
         const UploadProgress progress =
@@ -45,8 +45,8 @@ TEST(UploadProgress, TransportFailuresShowTheirTextAndEndTheRun) {
         int code;
         int textCode;  // the transport code whose text is shown
     };
-    for (const Case& c : {Case{-1, -1}, Case{-2, -2}, Case{-5, -5}, Case{-6, -6}, Case{-7, -1}, Case{-100, -1},
-                          Case{INT_MIN, -1}}) {
+    for (const Case& c :
+         {Case{-1, -1}, Case{-2, -2}, Case{-5, -5}, Case{-6, -6}, Case{-7, -1}, Case{-100, -1}, Case{INT_MIN, -1}}) {
         const UploadProgress progress = DescribeUploadProgress(unreachable(c.code), 10);
         EXPECT_EQ(progress.text, TransportErrorText(c.textCode)) << c.code;
         EXPECT_FALSE(progress.text.empty()) << c.code;

@@ -77,9 +77,9 @@ TEST_F(CliTest, RecordsWrittenByTheStoreAreDumpedFieldForField) {
         ASSERT_EQ(store.Open(StorePath("DATA/recinput.dat")), 0);
         auto r = test::Shipment("TL0000001");
         r.receiverName = Utf8ToGbk("Müller \"Hans\"");
-        r.receiverCity = "&#1605;&#1581;&#1605;&#1583; &amp; co";                  // references
-        r.receiverCompany = "\x06w5xuw69jw7hkw6kg5qCq5byP5Lya56S+";               // marked Base64 form
-        r.senderCity = "&#1605;";                                                  // plain GBK: kept as written
+        r.receiverCity = "&#1605;&#1581;&#1605;&#1583; &amp; co";    // references
+        r.receiverCompany = "\x06w5xuw69jw7hkw6kg5qCq5byP5Lya56S+";  // marked Base64 form
+        r.senderCity = "&#1605;";                                    // plain GBK: kept as written
         r.pieces = 2;
         r.fee = 0.1;
         r.mark = 1;
@@ -155,8 +155,8 @@ TEST_F(CliTest, EmptyProgramDirectoryIsClean) {
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    const char* cases[] = {"", "frobnicate", "dump", "dump parcels", "dump shipments goods", "check now", "--home",
-                           "--verbose check"};
+    const char* cases[] = {"",          "frobnicate", "dump",           "dump parcels", "dump shipments goods",
+                           "check now", "--home",     "--verbose check"};
     for (const char* arguments : cases) {
         CliResult result = Run(arguments, false);
         EXPECT_EQ(result.status, 2) << "'" << arguments << "'";

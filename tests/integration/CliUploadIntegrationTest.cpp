@@ -92,8 +92,8 @@ protected:
     int Cli(const std::string& arguments, std::string& out, std::string& err) {
         const std::string outFile = home.File("cli.out"), errFile = home.File("cli.err");
         const std::string command = std::string(TALLUX_CLI) + " --home '" + home.Path().string() +
-                                    "' --server 127.0.0.1:" + std::to_string(server->Port()) + " " + arguments +
-                                    " >'" + outFile + "' 2>'" + errFile + "'";
+                                    "' --server 127.0.0.1:" + std::to_string(server->Port()) + " " + arguments + " >'" +
+                                    outFile + "' 2>'" + errFile + "'";
         const int status = std::system(command.c_str());
         out = test::ReadWholeFile(outFile);
         err = test::ReadWholeFile(errFile);
@@ -139,14 +139,15 @@ TEST_F(CliUploadIntegrationTest, AcceptedShipmentsArriveWithTheirChildrenAndLeav
     EXPECT_EQ(out, "");
 
     ServerRows rows(server->Database());
-    const auto shipments = rows.Query("SELECT iid, icid, cnum, creceiver FROM rec_pre_input"
-                                      " WHERE cnum LIKE 'TLUP%' ORDER BY cnum");
+    const auto shipments = rows.Query(
+        "SELECT iid, icid, cnum, creceiver FROM rec_pre_input"
+        " WHERE cnum LIKE 'TLUP%' ORDER BY cnum");
     ASSERT_EQ(shipments.size(), 3u);
     EXPECT_EQ(shipments[0][1], "1001");  // the caller's customer
     EXPECT_EQ(shipments[1][3], "O'Brien");
     const std::string first = shipments[0][0];
-    const auto lines = rows.Query("SELECT cgoods, iquantity FROM rec_pre_input_goods WHERE iid = " + first +
-                                  " ORDER BY wpos");
+    const auto lines =
+        rows.Query("SELECT cgoods, iquantity FROM rec_pre_input_goods WHERE iid = " + first + " ORDER BY wpos");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0][0], "Kid`s shoes");
     EXPECT_EQ(lines[1][0], "socks");

@@ -19,8 +19,8 @@ namespace {
 class LoginIntegrationTest : public test::DemoServerSuite<LoginIntegrationTest> {
 public:
 protected:
-    LoginOutcome LogIn(const std::u16string& account, const std::u16string& password, long long now = std::time(nullptr),
-                       std::uint16_t port = 0) {
+    LoginOutcome LogIn(const std::u16string& account, const std::u16string& password,
+                       long long now = std::time(nullptr), std::uint16_t port = 0) {
         ServerAddress address("127.0.0.1", port ? port : server->Port());
         return Login(address, "8001", account, password, now, session, {3000, 5000});
     }
@@ -94,8 +94,9 @@ TEST_F(LoginIntegrationTest, CliPrintsTheSessionOrTheMessage) {
 
 TEST_F(LoginIntegrationTest, CliDownloadsTheBaseData) {
     const std::string home = directory->File("cli-home");
-    const std::string base = std::string(TALLUX_CLI) + " --home '" + home + "' --server 127.0.0.1:" +
-                             std::to_string(server->Port()) + " --account demo --password demo123 basedata";
+    const std::string base = std::string(TALLUX_CLI) + " --home '" + home +
+                             "' --server 127.0.0.1:" + std::to_string(server->Port()) +
+                             " --account demo --password demo123 basedata";
     const std::string out = directory->File("basedata.out"), err = directory->File("basedata.err");
     int status = std::system((base + " >'" + out + "' 2>'" + err + "'").c_str());
     ASSERT_EQ(WEXITSTATUS(status), 0) << test::ReadWholeFile(err);
@@ -108,8 +109,8 @@ TEST_F(LoginIntegrationTest, CliDownloadsTheBaseData) {
 }
 
 TEST_F(LoginIntegrationTest, CliFetchesNumbersFromTheNumberService) {
-    const std::string base = std::string(TALLUX_CLI) + " --home '" + directory->Path().string() + "' --server 127.0.0.1:" +
-                             std::to_string(server->Port());
+    const std::string base = std::string(TALLUX_CLI) + " --home '" + directory->Path().string() +
+                             "' --server 127.0.0.1:" + std::to_string(server->Port());
     const std::string out = directory->File("number.out"), err = directory->File("number.err");
     auto run = [&](const std::string& arguments) {
         int status = std::system((base + " " + arguments + " >'" + out + "' 2>'" + err + "'").c_str());

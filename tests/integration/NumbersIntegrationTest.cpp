@@ -64,7 +64,7 @@ protected:
     }
 
     NumberContext Numbers(const Client& client) {
-        return NumberContext{client.session, data, rotation, ServerNumberFetcher(client.Transactions()), 1,
+        return NumberContext{client.session,  data, rotation, ServerNumberFetcher(client.Transactions()), 1,
                              [] { return 1; }};
     }
 

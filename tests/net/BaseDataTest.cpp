@@ -22,7 +22,8 @@ std::string Xored(std::string text) {
 // A complete base data text as the server sends it after its "C".
 std::string Sample(char letter = 'T') {
     return std::string(1, letter) + "\nEMB\n" + G("K1\t国内特快\nK2\t国际小包\nK3\t同城") + "\nEME\n\nGPB\n" +
-           G("0 0\tBJ\tCN\t10\t北京\tBeijing\n1 0\tTR\tINTL\t90\t土耳其\tTurkey\n1 0\tUS\tINTL\t1\t美国\tUnited States") +
+           G("0 0\tBJ\tCN\t10\t北京\tBeijing\n1 0\tTR\tINTL\t90\t土耳其\tTurkey\n1 0\tUS\tINTL\t1\t美国\tUnited "
+             "States") +
            "\nGPE\n\nEPB\n" + G("K1\n北京\nK9\n美国\n\nK2\n土耳其\t美国") + "\nEPE\n\x07";
 }
 
@@ -78,8 +79,8 @@ TEST(BaseDataTest, SectionsWithMissingMarkersKeepThePreviousTables) {
         {"no EMB", "D\nN1\tX\nEME\n", BaseDataLoad::NoKindSection, 3, 3},
         {"empty kind list", "D\nEMB\n\nEME\n\nGPB\n0 0\tA\tB\tC\tD\tE\nGPE\n", BaseDataLoad::NoKinds, 0, 3},
         {"no GPE", "D\nEMB\nN1\tX\nEME\n\nGPB\n0 0\tA\tB\tC\tD\tE\n", BaseDataLoad::NoDestinations, 1, 3},
-        {"GPB before the kinds", "D\nGPB\n0 0\tA\tB\tC\tD\tE\nGPE\nEMB\nN1\tX\nEME\n", BaseDataLoad::NoDestinations,
-         1, 3},
+        {"GPB before the kinds", "D\nGPB\n0 0\tA\tB\tC\tD\tE\nGPE\nEMB\nN1\tX\nEME\n", BaseDataLoad::NoDestinations, 1,
+         3},
         {"no destination line", "D\nEMB\nN1\tX\nEME\n\nGPB\nnone\nGPE\n", BaseDataLoad::NoDestinations, 1, 0},
         {"no EPB", "D\nEMB\nN1\tX\nEME\n\nGPB\n0 0\tA\tB\tC\tD\tE\nGPE\n", BaseDataLoad::Complete, 1, 1},
     };
@@ -95,8 +96,8 @@ TEST(BaseDataTest, SectionsWithMissingMarkersKeepThePreviousTables) {
 TEST(BaseDataTest, EveryByteUpToTheEndMarkSurvivesTheCache) {
     // Letters, GBK trail bytes and whatever follows the end mark.
     const std::string rare = "\x81\x6B";  // a GBK character ending in 0x6B
-    std::string text = "D\nEMB\nK1\t" + rare + "\nEME\n\nGPB\n0 0\tTR\tINTL\t90\t" + G("土耳其") + "\tTurkey\n0 0\tZZ\tX\tY\t" +
-                       rare + "\tlast\nGPE\n\x07";
+    std::string text = "D\nEMB\nK1\t" + rare + "\nEME\n\nGPB\n0 0\tTR\tINTL\t90\t" + G("土耳其") +
+                       "\tTurkey\n0 0\tZZ\tX\tY\t" + rare + "\tlast\nGPE\n\x07";
     test::TempDir dir;
     test::WriteWholeFile(dir.File("0.dat"), Xored(text) + Xored("junk after the end mark"));
     BaseData data;
@@ -149,8 +150,9 @@ TEST(BaseDataTest, KindTextsAreCutToTheirFieldsAtCharacterBoundaries) {
 }
 
 TEST(BaseDataTest, KindOrderOfTheSettingsKeepsOnlyListedKindsInItsOrder) {
-    EmsKindSettings settings = ParseEmsKindSettings(G("<快递类别顺序定义开始>\r\n同城=7=小单\r\n没有这个=2\r\n国内特快=3\r\n"
-                                                      "<快递类别顺序定义结束>\r\n"));
+    EmsKindSettings settings =
+        ParseEmsKindSettings(G("<快递类别顺序定义开始>\r\n同城=7=小单\r\n没有这个=2\r\n国内特快=3\r\n"
+                               "<快递类别顺序定义结束>\r\n"));
     BaseData data;
     ASSERT_EQ(ParseBaseData(DecodeBaseDataCache(Xored(Sample())), settings, data), BaseDataLoad::Complete);
     ASSERT_EQ(data.kinds.Size(), 2);
@@ -164,16 +166,37 @@ TEST(BaseDataTest, KindOrderOfTheSettingsKeepsOnlyListedKindsInItsOrder) {
     EXPECT_EQ(data.kinds.FindKindByCode("K1")->destinations, G("北京\t"));
     EXPECT_EQ(data.kinds.FindKindByCode("K2"), nullptr);
 
-    EmsKindSettings nothingValid = ParseEmsKindSettings(G("<快递类别顺序定义开始>\r\n没有=1\r\n<快递类别顺序定义结束>"));
+    EmsKindSettings nothingValid =
+        ParseEmsKindSettings(G("<快递类别顺序定义开始>\r\n没有=1\r\n<快递类别顺序定义结束>"));
     ParseBaseData(DecodeBaseDataCache(Xored(Sample())), nothingValid, data);
     EXPECT_EQ(data.kinds.Size(), 3);
 }
 
 TEST(BaseDataTest, AnyBytesLoadWithoutHarm) {
-    const std::string pieces[] = {"\nEMB\n", "\nEME\n", "\nGPB\n", "\nGPE\n", "\nEPB\n", "\nEPE\n", "VERSION:1\n",
-                                  "\t", "\n", "\r", "\x81", "\xB1", "A", "0 1", "\x07", std::string(1, '\0'), "k", "=", "|",
-                                  G("<快递类别顺序定义开始>"), G("<快递类别顺序定义结束>"), G("<录单相关定"),
-                                  G("<取单号管理扩展定义开始>"), G("<字段填写定义开始>")};
+    const std::string pieces[] = {"\nEMB\n",
+                                  "\nEME\n",
+                                  "\nGPB\n",
+                                  "\nGPE\n",
+                                  "\nEPB\n",
+                                  "\nEPE\n",
+                                  "VERSION:1\n",
+                                  "\t",
+                                  "\n",
+                                  "\r",
+                                  "\x81",
+                                  "\xB1",
+                                  "A",
+                                  "0 1",
+                                  "\x07",
+                                  std::string(1, '\0'),
+                                  "k",
+                                  "=",
+                                  "|",
+                                  G("<快递类别顺序定义开始>"),
+                                  G("<快递类别顺序定义结束>"),
+                                  G("<录单相关定"),
+                                  G("<取单号管理扩展定义开始>"),
+                                  G("<字段填写定义开始>")};
     std::mt19937 random(12345);
     for (int round = 0; round < 3000; ++round) {
         std::string text;

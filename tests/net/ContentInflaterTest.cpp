@@ -53,9 +53,9 @@ TEST(ContentInflater, RefusesWhatDoesNotFitTheArea) {
         std::size_t area;
         int result;
     } cases[] = {
-        {12'001, 12'000},           // exactly the text and its NUL
-        {12'000, kInflateFailed},   // no room for the NUL
-        {8'192, kInflateFailed},    // far too small
+        {12'001, 12'000},          // exactly the text and its NUL
+        {12'000, kInflateFailed},  // no room for the NUL
+        {8'192, kInflateFailed},   // far too small
     };
     for (int coding : {kCodingGzip, kCodingDeflate}) {
         std::string data = test::Compress(text, coding == kCodingGzip ? 31 : 15);

@@ -54,8 +54,7 @@ TEST(CookieJar, StaysBelowItsCapacity) {
         {"a long entry that just fits", huge + ";" + second, 100, "Set-Cookie: n=1\r\n", "n=1;" + huge},
         {"first entry that does not fit ends the merge", huge + ";" + second, 90, "Set-Cookie: n=1\r\n", "n=1"},
         {"no room left for old entries", first, 50, "Set-Cookie: " + longNew + "\r\n", longNew},
-        {"new cookies as long as the capacity: jar unchanged", first, 33, "Set-Cookie: " + longNew + "\r\n",
-         first},
+        {"new cookies as long as the capacity: jar unchanged", first, 33, "Set-Cookie: " + longNew + "\r\n", first},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,8 +70,12 @@ TEST(CookieJar, LineTextDropsTrailingSeparators) {
         const char* jar;
         const char* line;
     } cases[] = {
-        {"SID=1;LANG=zh", "SID=1;LANG=zh"}, {"SID=1; \r\n", "SID=1"}, {"a=1;;", "a=1"},
-        {"a=", ""},                          {";;;", ""},              {"", ""},
+        {"SID=1;LANG=zh", "SID=1;LANG=zh"},
+        {"SID=1; \r\n", "SID=1"},
+        {"a=1;;", "a=1"},
+        {"a=", ""},
+        {";;;", ""},
+        {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(CookieLineText(c.jar), c.line) << c.jar;
 }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "net/DestinationTable.h"
-#include "text/GbkCodec.h"
 #include "tests/support/GbkText.h"
+#include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
@@ -29,8 +29,8 @@ std::string Zh(const DestinationRecord* r) { return r ? GbkToUtf8(r->nameZh.view
 
 TEST(DestinationTableTest, ParsesLinesUntilOneHasTooFewFields) {
     DestinationTable table;
-    std::string text = Line("BJ", "北京", "Beijing", "100000", "3 7") + "12 5\tSH\tCN\t20\t" + G("上海") + "\tShang\thai\r\n" +
-                       "0 0\tXX\tonly\tthree\n" + Line("GZ", "广州", "Guangzhou");
+    std::string text = Line("BJ", "北京", "Beijing", "100000", "3 7") + "12 5\tSH\tCN\t20\t" + G("上海") +
+                       "\tShang\thai\r\n" + "0 0\tXX\tonly\tthree\n" + Line("GZ", "广州", "Guangzhou");
     ASSERT_TRUE(table.Parse(text));
     ASSERT_EQ(table.Size(), 2);
     const DestinationRecord* bj = table.RecordAt(0);
@@ -69,15 +69,17 @@ TEST(DestinationTableTest, FieldsAreCutToTheirWidthsAtCharacterBoundaries) {
         std::string code2, third2, fourth2, zh2;
         std::size_t enBytes;
     } cases[] = {
-        {"ABCDEFGHIJ", "0123456789ABCDEFG", "0123456789ABC", G("一二三四五六七八九十一二三四五六七"), std::string(80, 'e'),
-         "ABCDEFG", "0123456789ABCDE", "0123456789A", G("一二三四五六七八九十一二三四五"), 63},
-        {"AB" + G("东西南"), "a" + G("一二三四五六七八"), G("一二三四五六"), "a" + G("一二三四五六七八九十一二三四五六"),
-         "x" + G("一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二"), "AB" + G("东西"), "a" + G("一二三四五六七"),
-         G("一二三四五"), "a" + G("一二三四五六七八九十一二三四五"), 63},
+        {"ABCDEFGHIJ", "0123456789ABCDEFG", "0123456789ABC", G("一二三四五六七八九十一二三四五六七"),
+         std::string(80, 'e'), "ABCDEFG", "0123456789ABCDE", "0123456789A", G("一二三四五六七八九十一二三四五"), 63},
+        {"AB" + G("东西南"), "a" + G("一二三四五六七八"), G("一二三四五六"),
+         "a" + G("一二三四五六七八九十一二三四五六"),
+         "x" + G("一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二"), "AB" + G("东西"),
+         "a" + G("一二三四五六七"), G("一二三四五"), "a" + G("一二三四五六七八九十一二三四五"), 63},
     };
     for (const Case& c : cases) {
         DestinationTable table;
-        ASSERT_TRUE(table.Parse("0 0\t" + c.code + "\t" + c.third + "\t" + c.fourth + "\t" + c.zh + "\t" + c.en + "\n"));
+        ASSERT_TRUE(
+            table.Parse("0 0\t" + c.code + "\t" + c.third + "\t" + c.fourth + "\t" + c.zh + "\t" + c.en + "\n"));
         const DestinationRecord* r = table.RecordAt(0);
         EXPECT_EQ(r->code.view(), c.code2);
         EXPECT_EQ(r->third.view(), c.third2);
@@ -90,9 +92,11 @@ TEST(DestinationTableTest, FieldsAreCutToTheirWidthsAtCharacterBoundaries) {
 
 TEST(DestinationTableTest, IndexesSortIgnoringCaseWithTheEarlierRecordFirst) {
     DestinationTable table;
-    table.Parse(Line("ab", "乙", "beta") + Line("AB", "甲", "Alpha") + Line("aa", "丙", "alpha") + Line("B", "丁", "Gamma"));
+    table.Parse(Line("ab", "乙", "beta") + Line("AB", "甲", "Alpha") + Line("aa", "丙", "alpha") +
+                Line("B", "丁", "Gamma"));
     std::vector<std::string> codes;
-    for (const DestinationRecord* r : table.InIndexOrder(DestinationTable::ByCode)) codes.push_back(std::string(r->code.view()));
+    for (const DestinationRecord* r : table.InIndexOrder(DestinationTable::ByCode))
+        codes.push_back(std::string(r->code.view()));
     EXPECT_EQ(codes, (std::vector<std::string>{"aa", "ab", "AB", "B"}));
     std::vector<std::string> english;
     for (const DestinationRecord* r : table.InIndexOrder(DestinationTable::ByEnglishName))
@@ -117,8 +121,8 @@ protected:
                     Line("SZX", "深圳", "Shenzhen City", "5180") + Line("JL", "吉林鞍山", "Jilin Anshan", "114") +
                     Line("LN", "辽宁鞍山", "Liaoning Anshan", "114001") + Line("XA", "陕西西安", "Xian", "710") +
                     Line("GDZS", "中山市", "Zhongshan", "528") + Line("HKG", "中国香港特区", "Hong Kong", "852") +
-                    Line("KH", "香港九龙", "Kowloon", "8520") +
-                    Line("HEB", "哈尔滨南", "Harbin South", "150") + Line("HLJ", "黑龙江哈尔滨", "Harbin", "1500"));
+                    Line("KH", "香港九龙", "Kowloon", "8520") + Line("HEB", "哈尔滨南", "Harbin South", "150") +
+                    Line("HLJ", "黑龙江哈尔滨", "Harbin", "1500"));
     }
     DestinationTable table;
 };
@@ -130,7 +134,7 @@ TEST_F(DestinationLookupTest, SuggestionsSearchTheIndexTheTextPointsTo) {
         // GBK order: the Chinese index from the hit on, five entries
         {G("美"), "美国,陕西西安,深圳,香港九龙,英国,"},
         {G("香港"), "香港九龙,英国,中国香港特区,中山市,-,"},
-        {"united k", "英国,美国,陕西西安,中山市,-,"},           // blank: English index
+        {"united k", "英国,美国,陕西西安,中山市,-,"},             // blank: English index
         {"5180", "深圳,广东深圳,中山市,陕西西安,中国香港特区,"},  // digits: fourth field
         {"518", "-,-,-,-,-,"},                                    // three digits: code index, no hit, no name
         {"sz", "广东深圳,深圳,美国,陕西西安,-,"},                 // code index, ignoring case
@@ -160,9 +164,13 @@ TEST_F(DestinationLookupTest, FindAnyTriesEnglishChineseCodeThenEnglishParts) {
     struct Case {
         std::string text, expected;
     } cases[] = {
-        {"united states", "美国"}, {G("英国"), "英国"}, {"SZX", "深圳"}, {"arab", "阿联酋"},
+        {"united states", "美国"},
+        {G("英国"), "英国"},
+        {"SZX", "深圳"},
+        {"arab", "阿联酋"},
         {"sz", "none"},  // codes are exact
-        {"", "none"},    {"nowhere", "none"},
+        {"", "none"},
+        {"nowhere", "none"},
     };
     for (const Case& c : cases) EXPECT_EQ(Zh(table.FindDestinationAny(c.text)), c.expected) << c.text;
 }
@@ -171,15 +179,13 @@ TEST_F(DestinationLookupTest, ResolveChoosesTheLikeliestPlace) {
     struct Case {
         std::string text, expected;
     } cases[] = {
-        {G("深圳"), "深圳"},          // exact
-        {G("鞍山"), "辽宁鞍山"},      // the ambiguous short name
-        {G("西安"), "陕西西安"},      // the only one containing it
-        {G("香港"), "中国香港特区"},  // several, none ends in it after two characters: the first
-        {G("九龙"), "香港九龙"},      // ends in it after two characters
+        {G("深圳"), "深圳"},            // exact
+        {G("鞍山"), "辽宁鞍山"},        // the ambiguous short name
+        {G("西安"), "陕西西安"},        // the only one containing it
+        {G("香港"), "中国香港特区"},    // several, none ends in it after two characters: the first
+        {G("九龙"), "香港九龙"},        // ends in it after two characters
         {G("哈尔滨"), "黑龙江哈尔滨"},  // ends in it after three characters: taken at once
-        {G("中山"), "中山市"},
-        {G("北京"), "none"},
-        {"", "none"},
+        {G("中山"), "中山市"},         {G("北京"), "none"}, {"", "none"},
     };
     for (const Case& c : cases) EXPECT_EQ(Zh(table.ResolveDestination(c.text)), c.expected) << GbkToUtf8(c.text);
 

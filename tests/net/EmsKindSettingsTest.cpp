@@ -13,19 +13,19 @@ namespace {
 using test::G;
 
 TEST(EmsKindSettingsTest, ReadsEverySection) {
-    EmsKindSettings s = ParseEmsKindSettings(G(
-        "说明文字\r\n"
-        "<快递类别顺序定义开始>\r\n国内特快=1=小单\r\n\r\n国际小包=2\r\n没有等号\r\n<快递类别顺序定义结束>\r\n"
-        "<取单号快递类别定义开始>\n国内特快专递标准快件类别=3\n国内经济=x\n<取单号快递类别定义结束>\n"
-        "<取转单号快递类别定义开始>\r国际小包=5\r<取转单号快递类别定义结束>\r\n"
-        "<取单号管理扩展定义开始>\r\n取单号类别=2\r\n 取单号模式=9\r\n取单号模式=4\r\n"
-        "<一对多取单号定义开始>\r\n甲=A|BB||0123456789ABCDEFG\r\n<一对多取单号定义结束>\r\n"
-        "<虚拟取单ID定义开始>\r\nV1=17\r\nV2=-3\r\n<虚拟取单ID定义结束>\r\n"
-        "<字段填写定义开始>\r\n甲=丢弃|标题|一|二|三|四|最后\r\n乙=1|2|3|4|5|6\r\n<字段填写定义结束>\r\n"
-        "<取单号管理扩展定义结束>\r\n"
-        "禁用本地单号生成=1\r\n"  // before the entry settings: not read
-        "<录单相关定义开始>\r\n强制自动选择标签模板=1\r\n下载模板时不删除旧模板=1\r\n"
-        "打印收件人信息组合不过滤字段=1\r\n默认产地=HK\r\n默认币种=EURO\r\n"));
+    EmsKindSettings s = ParseEmsKindSettings(
+        G("说明文字\r\n"
+          "<快递类别顺序定义开始>\r\n国内特快=1=小单\r\n\r\n国际小包=2\r\n没有等号\r\n<快递类别顺序定义结束>\r\n"
+          "<取单号快递类别定义开始>\n国内特快专递标准快件类别=3\n国内经济=x\n<取单号快递类别定义结束>\n"
+          "<取转单号快递类别定义开始>\r国际小包=5\r<取转单号快递类别定义结束>\r\n"
+          "<取单号管理扩展定义开始>\r\n取单号类别=2\r\n 取单号模式=9\r\n取单号模式=4\r\n"
+          "<一对多取单号定义开始>\r\n甲=A|BB||0123456789ABCDEFG\r\n<一对多取单号定义结束>\r\n"
+          "<虚拟取单ID定义开始>\r\nV1=17\r\nV2=-3\r\n<虚拟取单ID定义结束>\r\n"
+          "<字段填写定义开始>\r\n甲=丢弃|标题|一|二|三|四|最后\r\n乙=1|2|3|4|5|6\r\n<字段填写定义结束>\r\n"
+          "<取单号管理扩展定义结束>\r\n"
+          "禁用本地单号生成=1\r\n"  // before the entry settings: not read
+          "<录单相关定义开始>\r\n强制自动选择标签模板=1\r\n下载模板时不删除旧模板=1\r\n"
+          "打印收件人信息组合不过滤字段=1\r\n默认产地=HK\r\n默认币种=EURO\r\n"));
     ASSERT_EQ(s.kindOrder.size(), 2u);
     EXPECT_EQ(s.kindOrder[0].name, G("国内特快"));
     EXPECT_EQ(s.kindOrder[0].number, 1);
@@ -60,10 +60,11 @@ TEST(EmsKindSettingsTest, ReadsEverySection) {
 }
 
 TEST(EmsKindSettingsTest, FieldFillValuesAreCutToTheirWidths) {
-    const std::string longText = G(std::string(20, 'a') + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十");
-    EmsKindSettings s = ParseEmsKindSettings(G("<取单号管理扩展定义开始>\n<字段填写定义开始>\n") + G("名字名字名字名字名字") +
-                                             "=x|" + longText + "|" + longText + "|b|c|d|" + std::string(300, 'z') +
-                                             G("\n<字段填写定义结束>\n<取单号管理扩展定义结束>\n"));
+    const std::string longText =
+        G(std::string(20, 'a') + "一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十一二三四五六七八九十");
+    EmsKindSettings s = ParseEmsKindSettings(
+        G("<取单号管理扩展定义开始>\n<字段填写定义开始>\n") + G("名字名字名字名字名字") + "=x|" + longText + "|" +
+        longText + "|b|c|d|" + std::string(300, 'z') + G("\n<字段填写定义结束>\n<取单号管理扩展定义结束>\n"));
     ASSERT_EQ(s.fieldFills.size(), 1u);
     const auto& fill = s.fieldFills[0];
     EXPECT_EQ(fill.name, G("名字名字名字名"));

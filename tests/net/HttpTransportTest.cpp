@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
+#include <unistd.h>
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -42,10 +42,12 @@ TEST(HttpPostText, AnswerCases) {
         int result;
         std::string body;
     } cases[] = {
-        {"100 Continue first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n42", 1024, 2, "42"},
+        {"100 Continue first", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\n42", 1024, 2,
+         "42"},
         {"no Content-Length: read to the end", "HTTP/1.0 200 OK\r\n\r\nhello", 1024, 5, "hello"},
         {"no Content-Length: at most size - 1", "HTTP/1.0 200 OK\r\n\r\n" + big, 1024, 1023, big.substr(0, 1023)},
-        {"Content-Length = size", "HTTP/1.0 200 OK\r\ncontent-length: 1024\r\n\r\n" + big, 1024, 1023, big.substr(0, 1023)},
+        {"Content-Length = size", "HTTP/1.0 200 OK\r\ncontent-length: 1024\r\n\r\n" + big, 1024, 1023,
+         big.substr(0, 1023)},
         {"Content-Length > size", "HTTP/1.0 200 OK\r\nContent-Length: 99999\r\n\r\n" + big, 100, 99, big.substr(0, 99)},
         {"empty body", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 1024, 0, ""},
         {"404", "HTTP/1.0 404 Not Found\r\nContent-Length: 3\r\n\r\nnop", 1024, -6, ""},
@@ -81,7 +83,8 @@ TEST(HttpTransport, ConnectGivesUpAfterItsTimeout) {
 
 TEST(HttpGetWithCookies, SendsCookiesAndRefererAndKeepsNewOnes) {
     test::ScriptedPeer peer(
-        "HTTP/1.1 302 Found\r\nSet-Cookie: a=1; Path=/\r\nset-cookie:  b=2\r\nSet-Cookie: c = 3 ;expires=Fri\r\n\r\nbody");
+        "HTTP/1.1 302 Found\r\nSet-Cookie: a=1; Path=/\r\nset-cookie:  b=2\r\nSet-Cookie: c = 3 "
+        ";expires=Fri\r\n\r\nbody");
     std::string cookies = "old=9;";
     HttpAnswer answer = HttpGetWithCookies(Local(peer.Port()), "/q?x=1", 1024, cookies, "http://ref/", {2000, 3000});
     EXPECT_EQ(answer.result, 4);
@@ -108,7 +111,8 @@ TEST(HttpGetWithCookies, StatusCases) {
     for (const Case& c : cases) {
         test::ScriptedPeer peer(c.answer);
         std::string cookies = "keep;";
-        EXPECT_EQ(HttpGetWithCookies(Local(peer.Port()), "/", 4096, cookies, std::nullopt, {2000, 3000}).result, c.result)
+        EXPECT_EQ(HttpGetWithCookies(Local(peer.Port()), "/", 4096, cookies, std::nullopt, {2000, 3000}).result,
+                  c.result)
             << c.answer.substr(0, 30);
         EXPECT_EQ(cookies, c.cookies);
     }

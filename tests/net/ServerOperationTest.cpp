@@ -197,12 +197,10 @@ TEST(OperationPreEntryTag, FindsOnlyCompleteElements) {
         std::string answer;
         std::string value;
     } cases[] = {
-        {"\x07<NO>5</NO>\x07", "5"},
-        {"\x07<NUM>7</NUM>\x07\x07<NO>5</NO>\x07", "5"},
-        {"<NO>5</NO>\x07", ""},          // no 0x07 before the tag
-        {"\x07<NO>5</NO>", ""},          // never closed with 0x07
-        {"\x07<NO></NO>\x07", ""},
-        {"\x07<NO>a</NO>b</NO>\x07", "a</NO>b"},
+        {"\x07<NO>5</NO>\x07", "5"}, {"\x07<NUM>7</NUM>\x07\x07<NO>5</NO>\x07", "5"},
+        {"<NO>5</NO>\x07", ""},  // no 0x07 before the tag
+        {"\x07<NO>5</NO>", ""},  // never closed with 0x07
+        {"\x07<NO></NO>\x07", ""},   {"\x07<NO>a</NO>b</NO>\x07", "a</NO>b"},
     };
     for (const Case& c : cases) EXPECT_EQ(PreEntryTagValue(c.answer, "NO"), c.value) << c.answer;
 }

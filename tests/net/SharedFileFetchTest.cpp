@@ -92,7 +92,10 @@ TEST(LocalModificationTimeTest, LocalTimeOrZeros) {
     setenv("TZ", "CST-8", 1);
     tzset();
     LocalFileTime t = LocalModificationTime(file);
-    if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+    if (old)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
     tzset();
     EXPECT_EQ(t.year, 2023);
     EXPECT_EQ(t.month, 11);

@@ -20,19 +20,29 @@ TEST(TransactionEnvelope, WritesEveryTagInOrderWithTheEndMarks) {
         std::string data;
         std::string body;
     } cases[] = {
-        {"upload", {1, "8001", "acc01", 0, 17, 1, 2052, 4711, 999}, "exec p 'a'",
+        {"upload",
+         {1, "8001", "acc01", 0, 17, 1, 2052, 4711, 999},
+         "exec p 'a'",
          "<WER>1</WER><WCID>8001</WCID><AC>acc01</AC><OP>0</OP><ID>17</ID><NUMBER>1</NUMBER><LCID>2052</LCID>"
          "<RAND>4711</RAND><DATA>exec p 'a'\x07</DATA>\n"},
-        {"pricing adds a 0x07 after the line feed", {1, "8001", "acc01", 3, 1, 2500, 2052, 4711, 999}, "上海\nEMS\n",
+        {"pricing adds a 0x07 after the line feed",
+         {1, "8001", "acc01", 3, 1, 2500, 2052, 4711, 999},
+         "上海\nEMS\n",
          "<WER>1</WER><WCID>8001</WCID><AC>acc01</AC><OP>3</OP><ID>1</ID><NUMBER>2500</NUMBER><LCID>2052</LCID>"
          "<RAND>4711</RAND><DATA>上海\nEMS\n\x07</DATA>\n\x07"},
-        {"price query too", {3, "8001", "acc01", 9, 0, 500, 1033, -2, 999}, "X\n",
+        {"price query too",
+         {3, "8001", "acc01", 9, 0, 500, 1033, -2, 999},
+         "X\n",
          "<WER>3</WER><WCID>8001</WCID><AC>acc01</AC><OP>9</OP><ID>0</ID><NUMBER>500</NUMBER><LCID>1033</LCID>"
          "<RAND>-2</RAND><DATA>X\n\x07</DATA>\n\x07"},
-        {"only operation 12 sends TS", {1, "8001", "acc01", 12, 1, 1, 2052, 4711, 4294967295u}, "REQ",
+        {"only operation 12 sends TS",
+         {1, "8001", "acc01", 12, 1, 1, 2052, 4711, 4294967295u},
+         "REQ",
          "<WER>1</WER><WCID>8001</WCID><AC>acc01</AC><OP>12</OP><ID>1</ID><NUMBER>1</NUMBER><LCID>2052</LCID>"
          "<RAND>4711</RAND><TS>4294967295</TS><DATA>REQ\x07</DATA>\n"},
-        {"empty payload", {1, "8001", "acc01", 5, 0, 1, 2052, 4711, 999}, "",
+        {"empty payload",
+         {1, "8001", "acc01", 5, 0, 1, 2052, 4711, 999},
+         "",
          "<WER>1</WER><WCID>8001</WCID><AC>acc01</AC><OP>5</OP><ID>0</ID><NUMBER>1</NUMBER><LCID>2052</LCID>"
          "<RAND>4711</RAND><DATA>\x07</DATA>\n"},
     };
@@ -43,7 +53,10 @@ TEST(TransactionEnvelope, ContextFillsSessionLocaleAndTickOnlyForOperation12) {
     ServerAddress server("127.0.0.1", 1);
     SessionValues session = test::TestSession();
     int ticks = 0;
-    TransactionContext context{server, session, "8001", 1028, [&] { ++ticks; return 77u; }};
+    TransactionContext context{server, session, "8001", 1028, [&] {
+                                   ++ticks;
+                                   return 77u;
+                               }};
     EnvelopeHeader header = context.Header(op::kFetchPreEntry, 2, 5, 1);
     EXPECT_EQ(header.account, "acc01");
     EXPECT_EQ(header.sessionNumber, 4711);
@@ -70,14 +83,8 @@ TEST(SqlQuote, DoublesQuotesAndTreatsOnlyALeadingBel) {
         std::string text;
         std::string copy;
     } cases[] = {
-        {"O'Neil", "O''Neil"},
-        {"''", "''''"},
-        {"\x07QUJD", "\x06QUJD"},
-        {"a\x07b", "a\x07b"},
-        {"\x07'\x07", "\x06''\x07"},
-        {"", ""},
-        {std::string("ab\0cd", 5), "ab"},
-        {"张'三", "张''三"},
+        {"O'Neil", "O''Neil"},       {"''", "''''"}, {"\x07QUJD", "\x06QUJD"},         {"a\x07b", "a\x07b"},
+        {"\x07'\x07", "\x06''\x07"}, {"", ""},       {std::string("ab\0cd", 5), "ab"}, {"张'三", "张''三"},
     };
     for (const Case& c : cases) {
         std::string out = "x=";
@@ -88,12 +95,21 @@ TEST(SqlQuote, DoublesQuotesAndTreatsOnlyALeadingBel) {
 
 TEST(SqlQuote, ChainsCopiesAndTreatsEachTextsFirstByte) {
     std::string out = "exec p '";
-    std::size_t end = SqlQuoteCopy("\x07" "A'", out);
+    std::size_t end = SqlQuoteCopy(
+        "\x07"
+        "A'",
+        out);
     out += "','";
-    end = SqlQuoteCopy("\x07" "B", out);
+    end = SqlQuoteCopy(
+        "\x07"
+        "B",
+        out);
     out += "'";
     EXPECT_EQ(end + 1, out.size());
-    EXPECT_EQ(out, "exec p '\x06" "A''','\x06" "B'");
+    EXPECT_EQ(out,
+              "exec p '\x06"
+              "A''','\x06"
+              "B'");
 }
 
 TEST(SqlQuote, NestedValuesUseBackquotes) {
@@ -187,7 +203,8 @@ TEST(PostTransaction, SendsTheBodyToTheTransactionPathAndReadsTheCode) {
     EXPECT_EQ(peer.Request(),
               "POST /cgi-bin/DIzur.dll?ECTrans HTTP/1.0\r\nAccept: */*\r\nHost: 127.0.0.1\r\n"
               "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\nContent-Length: " +
-                  std::to_string(body.size()) + "\r\nContent-Type: text/xml; charset=gbk\r\nConnection: close\r\n\r\n" + body);
+                  std::to_string(body.size()) + "\r\nContent-Type: text/xml; charset=gbk\r\nConnection: close\r\n\r\n" +
+                  body);
 }
 
 TEST(PostTransaction, NegativeCodesAndTransportFailures) {

@@ -1,16 +1,16 @@
 #pragma once
 
+#include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <string>
 
-#include "tests/net/LoopbackPorts.h"
 #include "net/LoginSession.h"
 #include "net/TransactionPost.h"
+#include "tests/net/LoopbackPorts.h"
 
 namespace tallux::test {
 
@@ -18,7 +18,9 @@ inline constexpr TransportTimeouts kQuickTransaction{2000, 3000};
 
 using test::UnusedLoopbackPort;
 
-inline std::string HttpOk(const std::string& body) { return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + body; }
+inline std::string HttpOk(const std::string& body) {
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + body;
+}
 
 // The body of a recorded request.
 inline std::string RequestBody(const std::string& request) {

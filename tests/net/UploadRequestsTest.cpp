@@ -10,8 +10,8 @@
 #include "net/UploadRequests.h"
 #include "net/UploadWorker.h"
 #include "tests/net/TransactionTestSupport.h"
-#include "text/GbkCodec.h"
 #include "tests/support/GbkText.h"
+#include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
@@ -119,11 +119,34 @@ TEST_F(UploadRequestTest, PreEntryMemberCallCarriesEveryArgumentInOrder) {
     EXPECT_EQ(procedure, "cp_rec_pre_input_add_ec_exx");
     ASSERT_EQ(args.size(), 72u);
     const std::map<int, std::string> expected = {
-        {1, "321"},          {2, "1"},         {3, "2"},          {4, "2024.01.05"},   {5, "2"},
-        {6, "*A\x07" "B\x07" "C\x07" "D\x07"}, {7, "GJTK"},      {9, G("美国")},        {10, "TL0000012"},
-        {11, "1.500"},       {12, "88.50"},    {14, "O''Brien"},  {24, "1.250"},       {26, "2"},
-        {27, "1999"},        {32, "USD"},      {44, ""},          {45, "88.50"},       {46, "80.00"},
-        {58, "9"},           {64, "last"},     {70, "C3"},        {71, "1.50"},        {72, "0.1300"},
+        {1, "321"},
+        {2, "1"},
+        {3, "2"},
+        {4, "2024.01.05"},
+        {5, "2"},
+        {6,
+         "*A\x07"
+         "B\x07"
+         "C\x07"
+         "D\x07"},
+        {7, "GJTK"},
+        {9, G("美国")},
+        {10, "TL0000012"},
+        {11, "1.500"},
+        {12, "88.50"},
+        {14, "O''Brien"},
+        {24, "1.250"},
+        {26, "2"},
+        {27, "1999"},
+        {32, "USD"},
+        {44, ""},
+        {45, "88.50"},
+        {46, "80.00"},
+        {58, "9"},
+        {64, "last"},
+        {70, "C3"},
+        {71, "1.50"},
+        {72, "0.1300"},
     };
     for (const auto& [number, value] : expected) EXPECT_EQ(args[number - 1], value) << "argument " << number;
     // Goods first, then the (empty) pieces; a quote in a child becomes a backquote.
@@ -154,12 +177,13 @@ TEST_F(UploadRequestTest, DirectMemberCallOrdersTheTailDifferently) {
     ASSERT_EQ(args.size(), 77u);
     EXPECT_EQ(args[44], "0");
     EXPECT_EQ(args[45], "0");
-    EXPECT_EQ(args[64],
-              "INSERT INTO varno.dbo.client_rec_weight_detail(irid,ilong,iwidth,iheight,iweight,npercent,cno,famount,"
-              "fcost,ibag,wpos,cgoods,iquantity,iprice,crno,cnum,cgoodsa,cgcodea,cgcodeb,cgcodec,fgcustom,fgcrate) "
-              "select #1234567#,10,20,30,1500,100,'''',0,0,0,0,''box`s'',1,250,'''','''','''','''','''','''',0.00,0.0000"
-              " union all select #1234567#,10,20,30,1500,100,'''',0,0,0,0,''box`s'',1,250,'''','''','''','''','''','''',"
-              "0.00,0.0000");
+    EXPECT_EQ(
+        args[64],
+        "INSERT INTO varno.dbo.client_rec_weight_detail(irid,ilong,iwidth,iheight,iweight,npercent,cno,famount,"
+        "fcost,ibag,wpos,cgoods,iquantity,iprice,crno,cnum,cgoodsa,cgcodea,cgcodeb,cgcodec,fgcustom,fgcrate) "
+        "select #1234567#,10,20,30,1500,100,'''',0,0,0,0,''box`s'',1,250,'''','''','''','''','''','''',0.00,0.0000"
+        " union all select #1234567#,10,20,30,1500,100,'''',0,0,0,0,''box`s'',1,250,'''','''','''','''','''','''',"
+        "0.00,0.0000");
     EXPECT_EQ(args[65], "");  // no goods lines
     for (int i = 66; i < 70; ++i) EXPECT_EQ(args[static_cast<std::size_t>(i)], "0");
     EXPECT_EQ(args[70], "");
@@ -209,8 +233,8 @@ TEST_F(UploadRequestTest, CheckScanCallFollowsTheLanguage) {
     const struct {
         int language;
         const char* procedure;
-    } cases[] = {{0, "cp_check_detail_scan_add_ec"}, {1, "cp_check_detail_en_scan_add_ec"},
-                 {2, "cp_check_detail_scan_all_ec"}};
+    } cases[] = {
+        {0, "cp_check_detail_scan_add_ec"}, {1, "cp_check_detail_en_scan_add_ec"}, {2, "cp_check_detail_scan_all_ec"}};
     for (const auto& c : cases) {
         scan.language = static_cast<std::uint8_t>(c.language);
         const auto body = CheckScanUploadRequest(context, scan);
@@ -237,9 +261,9 @@ TEST(UploadTexts, StatusAndFailureTexts) {
     EXPECT_EQ(UploadStatusText(s, kinds), "类别错误");
     s.destination = "";
     EXPECT_EQ(UploadStatusText(s, kinds), "目的地空");  // before the kind
-    const std::map<int, std::string> failures = {{-1, "数据错误"}, {-2, "单号重复"}, {-3, "数据检查"},
-                                                 {-4, "未知错误(Ret:-4)"}, {0, "未知错误(Ret:0)"}, {-8, "未知错误(Ret:-8)"},
-                                                 {-9, "通讯错-9"}};
+    const std::map<int, std::string> failures = {
+        {-1, "数据错误"},       {-2, "单号重复"},         {-3, "数据检查"}, {-4, "未知错误(Ret:-4)"},
+        {0, "未知错误(Ret:0)"}, {-8, "未知错误(Ret:-8)"}, {-9, "通讯错-9"}};
     for (const auto& [code, text] : failures) EXPECT_EQ(UploadFailureText(code), text) << code;
 }
 
@@ -302,9 +326,8 @@ TEST(UploadRun, EveryRecordIsReportedBeforeTheNextIsRead) {
     std::atomic<bool> keep{true};
     RunUpload({1, 2, 3, 4}, handler, Answers({{3, -2}}), keep);
     const std::vector<std::string> expected = {
-        "serialize 1", "progress 1 0", "result 1 101", "serialize 2", "result 2 -1", "progress 1 1",
-        "serialize 3", "progress 1 2", "result 3 -2",  "serialize 4", "progress 2 2", "result 4 104",
-        "finished 2 2"};
+        "serialize 1",  "progress 1 0", "result 1 101", "serialize 2",  "result 2 -1",  "progress 1 1", "serialize 3",
+        "progress 1 2", "result 3 -2",  "serialize 4",  "progress 2 2", "result 4 104", "finished 2 2"};
     EXPECT_EQ(handler.calls, expected);
 }
 

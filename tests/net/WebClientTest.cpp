@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <charconv>
@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "net/WebRequest.h"
-#include "tests/net/LoopbackPorts.h"
 #include "tests/net/CompressedText.h"
+#include "tests/net/LoopbackPorts.h"
 #include "tests/net/ScriptedPeer.h"
 
 namespace tallux {
@@ -122,8 +122,9 @@ TEST(WebClient, InterimContinueIsSkipped) {
         std::string answer;
     } cases[] = {
         {"separate blocks", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"},
-        {"two interim blocks", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 100 Continue\r\n\r\n"
-                               "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"},
+        {"two interim blocks",
+         "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 100 Continue\r\n\r\n"
+         "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"},
         {"final status on the next line", "HTTP/1.1 100 Continue\r\nHTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello"},
     };
     for (const Case& c : cases) {
@@ -178,8 +179,8 @@ TEST(WebClient, ReadsChunkedAnswers) {
         {"extension", "Transfer-Encoding: chunked\r\n", "5;x=1\r\nhello\r\n0\r\n\r\n", "hello"},
         {"several chunks, upper-case hex", "transfer-encoding: Chunked\r\n",
          "3\r\nhel\r\n2\r\nlo\r\nA\r\n0123456789\r\n0\r\n\r\n", "hello0123456789"},
-        {"sizes of two digits", "Transfer-Encoding: chunked\r\n",
-         "1a\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\n", "abcdefghijklmnopqrstuvwxyz"},
+        {"sizes of two digits", "Transfer-Encoding: chunked\r\n", "1a\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\n\r\n",
+         "abcdefghijklmnopqrstuvwxyz"},
         {"trailer lines", "Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n0\r\nX-Sum: 1\r\n\r\n", "hello"},
         {"length beside chunks is ignored", "Content-Length: 2\r\nTransfer-Encoding: chunked\r\n",
          "5\r\nhello\r\n0\r\n\r\n", "hello"},
@@ -302,8 +303,10 @@ TEST(WebClient, RefusesAnswersLargerThanTheArea) {
         test::ScriptedPeer peer(Answer(c.fields, c.body));
         Client client(4096);
         EXPECT_EQ(client.Send(peer), c.result);
-        if (c.result > 0) EXPECT_EQ(WebAnswerBody(client.request).size(), static_cast<std::size_t>(c.result));
-        else EXPECT_TRUE(WebAnswerBody(client.request).empty());
+        if (c.result > 0)
+            EXPECT_EQ(WebAnswerBody(client.request).size(), static_cast<std::size_t>(c.result));
+        else
+            EXPECT_TRUE(WebAnswerBody(client.request).empty());
     }
 }
 
@@ -331,9 +334,10 @@ TEST(WebClient, MergesSetCookiesAndSendsTheJarNextTime) {
     Client client;
     client.request.cookieJar = "SID=0;LANG=zh";
     {
-        test::ScriptedPeer peer(Answer("Set-Cookie: SID=1; Path=/\r\nContent-Length: 2\r\n"
-                                       "set-cookie: T=2; expires=Fri, 01-Jan-2100 00:00:00 GMT\r\n",
-                                       "ok"));
+        test::ScriptedPeer peer(
+            Answer("Set-Cookie: SID=1; Path=/\r\nContent-Length: 2\r\n"
+                   "set-cookie: T=2; expires=Fri, 01-Jan-2100 00:00:00 GMT\r\n",
+                   "ok"));
         EXPECT_EQ(client.Send(peer), 2);
         EXPECT_EQ(client.request.cookieJar, "SID=1;T=2;LANG=zh");
     }
@@ -379,7 +383,10 @@ TEST(WebClient, RefusesIncompleteRequests) {
         {"no header area", [](WebRequest& r) { r.headerCapacity = 0; }, kWebNoArea},
         {"no path", [](WebRequest& r) { r.path.clear(); }, kWebNoPath},
         {"capacity below 4096", [](WebRequest& r) { r.receiveCapacity = 4095; }, kWebAreaTooSmall},
-        {"buffer below 4096", [&buffer](WebRequest& r) { r.requestBuffer = {buffer.data(), 4095}; },
+        {"buffer below 4096",
+         [&buffer](WebRequest& r) {
+             r.requestBuffer = {buffer.data(), 4095};
+         },
          kWebAreaTooSmall},
     };
     for (const Case& c : cases) {

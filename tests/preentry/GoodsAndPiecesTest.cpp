@@ -24,13 +24,13 @@ TEST(ChargeableWeight, VolumetricRule) {
         char letter;
         std::int64_t expected;
     } cases[] = {
-        {50, 40, 30, 8000, 100, 'E', 8000},    // 60000 / 8 = 7500, lighter than weighed
-        {50, 40, 30, 8000, 100, 'T', 20000},   // 60000 / 3
-        {50, 40, 30, 8000, 50, 'T', 14000},    // half and half
-        {50, 40, 30, 8000, 0, 'T', 8000},      // no volumetric weighting
-        {50, 40, 30, 8000, 200, 'T', 20000},   // above 100 counts as 100
-        {50, 40, 30, 8000, 100, 'D', 12000},   // 60000 / 5
-        {50, 40, 30, 8000, 100, 'X', 10000},   // any other letter: 6
+        {50, 40, 30, 8000, 100, 'E', 8000},   // 60000 / 8 = 7500, lighter than weighed
+        {50, 40, 30, 8000, 100, 'T', 20000},  // 60000 / 3
+        {50, 40, 30, 8000, 50, 'T', 14000},   // half and half
+        {50, 40, 30, 8000, 0, 'T', 8000},     // no volumetric weighting
+        {50, 40, 30, 8000, 200, 'T', 20000},  // above 100 counts as 100
+        {50, 40, 30, 8000, 100, 'D', 12000},  // 60000 / 5
+        {50, 40, 30, 8000, 100, 'X', 10000},  // any other letter: 6
         {50, 40, 30, 8000, 100, 0, 10000},
         {0, 0, 0, 0, 100, 'T', 0},
         {9999, 9999, 9999, 1000, 255, 'T', 333233343333},  // beyond 32 bits, still exact
@@ -114,15 +114,36 @@ TEST(PieceWeights, RefusalsLeaveThePiecesAsTheyWere) {
         PieceField field;
     } cases[] = {
         {"no weight, no volume", Weighed(0), "", PieceField::Weight},
-        {"no weight, no percent", [] { auto i = Weighed(0, 10, 10, 10); i.percent = 0; return i; }(), "",
-         PieceField::Weight},
-        {"percent above a byte", [] { auto i = Weighed(1); i.percent = 256; return i; }(), "[泡重权重]应在 0 到 255 之间。",
-         PieceField::Percent},
-        {"side beyond the field", Weighed(1, 10000, 10, 10), "[长宽高]每边应在 0 到 9999 厘米之间。", PieceField::Length},
+        {"no weight, no percent",
+         [] {
+             auto i = Weighed(0, 10, 10, 10);
+             i.percent = 0;
+             return i;
+         }(),
+         "", PieceField::Weight},
+        {"percent above a byte",
+         [] {
+             auto i = Weighed(1);
+             i.percent = 256;
+             return i;
+         }(),
+         "[泡重权重]应在 0 到 255 之间。", PieceField::Percent},
+        {"side beyond the field", Weighed(1, 10000, 10, 10), "[长宽高]每边应在 0 到 9999 厘米之间。",
+         PieceField::Length},
         {"negative side", Weighed(1, 10, -1, 10), "[长宽高]每边应在 0 到 9999 厘米之间。", PieceField::Width},
-        {"long description", [] { auto i = Weighed(1); i.description = std::u16string(63, u'x'); return i; }(),
+        {"long description",
+         [] {
+             auto i = Weighed(1);
+             i.description = std::u16string(63, u'x');
+             return i;
+         }(),
          "[物品名称]长度不得超过 62 字符。", PieceField::Description},
-        {"long code", [] { auto i = Weighed(1); i.codeB = std::u16string(63, u'x'); return i; }(),
+        {"long code",
+         [] {
+             auto i = Weighed(1);
+             i.codeB = std::u16string(63, u'x');
+             return i;
+         }(),
          "[物品乙码]长度不得超过 62 字符。", PieceField::CodeB},
     };
     for (const auto& c : cases) {
@@ -159,8 +180,8 @@ TEST(PieceWeights, PieceValuesAndRows) {
     EXPECT_EQ(pieces[0].volumetricPercent, 50);
     std::vector<std::string> cells;
     for (const auto& cell : session.RowTexts(0)) cells.push_back(Utf16ToUtf8(cell));
-    const std::vector<std::string> expected = {"1",  "14.000",      "8.000", "50", "40",     "30", "50", "Kid`s shoes",
-                                               "2",  "19.99",       "0.00",  "0.1300", "",   "",   "",   ""};
+    const std::vector<std::string> expected = {"1", "14.000", "8.000", "50",     "40", "30", "50", "Kid`s shoes",
+                                               "2", "19.99",  "0.00",  "0.1300", "",   "",   "",   ""};
     EXPECT_EQ(cells, expected);
 
     pieces[0].id = 7;  // stored pieces keep their identity when edited

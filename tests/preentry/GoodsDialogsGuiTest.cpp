@@ -250,13 +250,23 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("no sign, four digits a side") << "pieceLength" << "-x12345" << "1234";
-        QTest::newRow("percent up to 255") << "piecePercent" << "300" << "30";
-        QTest::newRow("decimal point, three places") << "pieceWeight" << "2.5005" << "2.500";
-        QTest::newRow("no comma") << "pieceWeight" << "1,5" << "15";
-        QTest::newRow("money, two places") << "goodsUnitPrice" << "19.999" << "19.99";
-        QTest::newRow("description, 62 characters") << "goodsDescription" << QString(70, QLatin1Char('x'))
-                                                     << QString(62, QLatin1Char('x'));
+        QTest::newRow("no sign, four digits a side") << "pieceLength"
+                                                     << "-x12345"
+                                                     << "1234";
+        QTest::newRow("percent up to 255") << "piecePercent"
+                                           << "300"
+                                           << "30";
+        QTest::newRow("decimal point, three places") << "pieceWeight"
+                                                     << "2.5005"
+                                                     << "2.500";
+        QTest::newRow("no comma") << "pieceWeight"
+                                  << "1,5"
+                                  << "15";
+        QTest::newRow("money, two places") << "goodsUnitPrice"
+                                           << "19.999"
+                                           << "19.99";
+        QTest::newRow("description, 62 characters")
+            << "goodsDescription" << QString(70, QLatin1Char('x')) << QString(62, QLatin1Char('x'));
     }
     void numberFieldsTakeOnlyNumbersInCNotation() {
         QFETCH(QString, field);
@@ -287,14 +297,21 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<double>("settled");
         QTest::addColumn<double>("returnedAfter");
-        QTest::newRow("到付 without settlement takes the fee")
-            << true << 0.0 << "0" << "50" << "0" << QString() << 100.0 << 50.0;
-        QTest::newRow("到付 with a part settled") << true << 0.0 << "80" << "50" << "20" << QString() << 80.0 << 20.0;
-        QTest::newRow("settlement above the fee")
-            << true << 0.0 << "120" << "0" << "0" << QString::fromUtf8(kSettlementAboveFee) << 0.0 << 0.0;
-        QTest::newRow("returned above the amount")
-            << true << 0.0 << "80" << "50" << "60" << QString::fromUtf8(kReturnedAboveCod) << 0.0 << 0.0;
-        QTest::newRow("现付 settles nothing") << false << 30.0 << "" << "0" << "0" << QString() << 0.0 << 0.0;
+        QTest::newRow("到付 without settlement takes the fee") << true << 0.0 << "0"
+                                                               << "50"
+                                                               << "0" << QString() << 100.0 << 50.0;
+        QTest::newRow("到付 with a part settled") << true << 0.0 << "80"
+                                                  << "50"
+                                                  << "20" << QString() << 80.0 << 20.0;
+        QTest::newRow("settlement above the fee") << true << 0.0 << "120"
+                                                  << "0"
+                                                  << "0" << QString::fromUtf8(kSettlementAboveFee) << 0.0 << 0.0;
+        QTest::newRow("returned above the amount") << true << 0.0 << "80"
+                                                   << "50"
+                                                   << "60" << QString::fromUtf8(kReturnedAboveCod) << 0.0 << 0.0;
+        QTest::newRow("现付 settles nothing") << false << 30.0 << ""
+                                              << "0"
+                                              << "0" << QString() << 0.0 << 0.0;
     }
     void collectChargesAreCheckedAndCompleted() {
         QFETCH(bool, collect);

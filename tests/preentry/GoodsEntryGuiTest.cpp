@@ -20,7 +20,6 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "widgets/LinkLabel.h"
 #include "preentry/gui/CollectChargesDialog.h"
 #include "preentry/gui/GoodsFields.h"
 #include "preentry/gui/GoodsLinesDialog.h"
@@ -33,6 +32,7 @@
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
+#include "widgets/LinkLabel.h"
 
 namespace tallux {
 namespace {
@@ -242,25 +242,23 @@ private slots:
         // replaced on confirmation, before the form is saved; the empty
         // description then comes from the lines.
         QVERIFY(WalkTo("goodsDescription"));
-        QVERIFY(InDialog<CGoodsLinesDlg>(
-            *form,
-            [](CGoodsLinesDlg& dialog) {
-                QCOMPARE(dialog.windowTitle(), QStringLiteral("多件物品信息管理"));
-                QCOMPARE(Focused(), dialog.Fields()->Description());
-                Type(QStringLiteral("茶叶"));
-                Press(Qt::Key_Return, Qt::NoModifier, 5);
-                QCOMPARE(Focused(), dialog.Fields()->Quantity());
-                Type(QStringLiteral("2"));
-                Press(Qt::Key_Return);
-                Type(QStringLiteral("3.5"));
-                Press(Qt::Key_S, Qt::ControlModifier);
-                Type(QStringLiteral("瓷器"));
-                Press(Qt::Key_S, Qt::ControlModifier);
-                QCOMPARE(dialog.List()->RowCount(), 2);
-                Press(Qt::Key_C, Qt::AltModifier);
-                QTRY_VERIFY(!dialog.isVisible());
-                QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            }));
+        QVERIFY(InDialog<CGoodsLinesDlg>(*form, [](CGoodsLinesDlg& dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("多件物品信息管理"));
+            QCOMPARE(Focused(), dialog.Fields()->Description());
+            Type(QStringLiteral("茶叶"));
+            Press(Qt::Key_Return, Qt::NoModifier, 5);
+            QCOMPARE(Focused(), dialog.Fields()->Quantity());
+            Type(QStringLiteral("2"));
+            Press(Qt::Key_Return);
+            Type(QStringLiteral("3.5"));
+            Press(Qt::Key_S, Qt::ControlModifier);
+            Type(QStringLiteral("瓷器"));
+            Press(Qt::Key_S, Qt::ControlModifier);
+            QCOMPARE(dialog.List()->RowCount(), 2);
+            Press(Qt::Key_C, Qt::AltModifier);
+            QTRY_VERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }));
         std::vector<GoodsLineRecord> stored;
         state_->goods.CollectChildren(1, stored);
         QCOMPARE(stored.size(), std::size_t(2));
@@ -281,24 +279,22 @@ private slots:
         // Three pieces from one confirmation with the count; the weight
         // becomes their chargeable total (50*40*30 / 6000 = 10 kg each).
         QVERIFY(WalkTo("weight"));
-        QVERIFY(InDialog<CPieceWeightsDlg>(
-            *form,
-            [](CPieceWeightsDlg& dialog) {
-                QCOMPARE(dialog.CurrentPieceLabel()->text(), QStringLiteral("第 1 件/共 3 件"));
-                QCOMPARE(Focused(), dialog.WeightEdit());
-                for (const char* text : {"2.5", "50", "40", "30", ""}) {
-                    Type(QString::fromLatin1(text));
-                    Press(Qt::Key_Return);
-                }
-                QCOMPARE(Focused(), dialog.CountEdit());
-                Type(QStringLiteral("3"));
-                Press(Qt::Key_Return, Qt::NoModifier, 10);
-                QCOMPARE(Focused(), dialog.ConfirmButton());
+        QVERIFY(InDialog<CPieceWeightsDlg>(*form, [](CPieceWeightsDlg& dialog) {
+            QCOMPARE(dialog.CurrentPieceLabel()->text(), QStringLiteral("第 1 件/共 3 件"));
+            QCOMPARE(Focused(), dialog.WeightEdit());
+            for (const char* text : {"2.5", "50", "40", "30", ""}) {
+                Type(QString::fromLatin1(text));
                 Press(Qt::Key_Return);
-                QCOMPARE(dialog.List()->RowCount(), 3);
-                Press(Qt::Key_C, Qt::AltModifier);
-                QTRY_VERIFY(!dialog.isVisible());
-            }));
+            }
+            QCOMPARE(Focused(), dialog.CountEdit());
+            Type(QStringLiteral("3"));
+            Press(Qt::Key_Return, Qt::NoModifier, 10);
+            QCOMPARE(Focused(), dialog.ConfirmButton());
+            Press(Qt::Key_Return);
+            QCOMPARE(dialog.List()->RowCount(), 3);
+            Press(Qt::Key_C, Qt::AltModifier);
+            QTRY_VERIFY(!dialog.isVisible());
+        }));
         QCOMPARE(Field(*form, "weight")->text(), QStringLiteral("30"));
         QCOMPARE(state_->weights.Count(), 0);  // pieces go in with the save
 
@@ -347,8 +343,8 @@ private slots:
                                 << QStringList{QStringLiteral("手套"), "GLOVES", "A02"};
         QTest::newRow("Enter") << QStringLiteral("袜") << int(Qt::Key_Return) << int(Qt::NoModifier)
                                << QStringList{QStringLiteral("袜子"), "SOCKS", "A01"};
-        QTest::newRow("Ctrl+5, four rows") << "a0" << int(Qt::Key_5) << int(Qt::ControlModifier)
-                                           << QStringList{"a0", "", ""};
+        QTest::newRow("Ctrl+5, four rows")
+            << "a0" << int(Qt::Key_5) << int(Qt::ControlModifier) << QStringList{"a0", "", ""};
     }
     void GoodsHintRowsAreTakenFromTheForm() {
         QFETCH(QString, typed);
@@ -378,19 +374,17 @@ private slots:
         TypeShipment(QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("到"));
         QCOMPARE(Field<QComboBox>(*form, "payment")->currentText(), QStringLiteral("到付"));
         QVERIFY(WalkTo("payment"));
-        QVERIFY(InDialog<CCollectChargesDlg>(
-            *form,
-            [](CCollectChargesDlg& dialog) {
-                QCOMPARE(dialog.FeeEdit()->text(), QStringLiteral("100.00"));
-                QCOMPARE(Focused(), dialog.SettlementEdit());
-                Press(Qt::Key_Return);
-                Type(QStringLiteral("50"));
-                Press(Qt::Key_Return, Qt::NoModifier, 2);
-                QCOMPARE(Focused(), dialog.ConfirmButton());
-                Press(Qt::Key_Return);
-                QVERIFY(!dialog.isVisible());
-                QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            }));
+        QVERIFY(InDialog<CCollectChargesDlg>(*form, [](CCollectChargesDlg& dialog) {
+            QCOMPARE(dialog.FeeEdit()->text(), QStringLiteral("100.00"));
+            QCOMPARE(Focused(), dialog.SettlementEdit());
+            Press(Qt::Key_Return);
+            Type(QStringLiteral("50"));
+            Press(Qt::Key_Return, Qt::NoModifier, 2);
+            QCOMPARE(Focused(), dialog.ConfirmButton());
+            Press(Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }));
         Press(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(prompter.Texts(), QStringList());
         QCOMPARE(state_->shipments.Count(), 1);
@@ -406,15 +400,13 @@ private slots:
         QTest::qWait(QApplication::keyboardInputInterval() + 50);
         Type(QStringLiteral("现"));
         QCOMPARE(Field<QComboBox>(*form, "payment")->currentText(), QStringLiteral("现付"));
-        QVERIFY(InDialog<CCollectChargesDlg>(
-            *form,
-            [](CCollectChargesDlg& dialog) {
-                QVERIFY(!dialog.SettlementEdit()->isEnabled());
-                QCOMPARE(dialog.SettlementEdit()->text(), QStringLiteral("0.00"));
-                QCOMPARE(dialog.CodAmountEdit()->text(), QStringLiteral("50.00"));
-                Press(Qt::Key_Escape);
-                QVERIFY(!dialog.isVisible());
-            }));
+        QVERIFY(InDialog<CCollectChargesDlg>(*form, [](CCollectChargesDlg& dialog) {
+            QVERIFY(!dialog.SettlementEdit()->isEnabled());
+            QCOMPARE(dialog.SettlementEdit()->text(), QStringLiteral("0.00"));
+            QCOMPARE(dialog.CodAmountEdit()->text(), QStringLiteral("50.00"));
+            Press(Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        }));
         Press(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(prompter.Texts(), QStringList());
         record = state_->shipments.At(0);

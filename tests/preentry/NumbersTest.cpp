@@ -16,8 +16,8 @@
 #include "preentry/NumberRotation.h"
 #include "preentry/NumberSource.h"
 #include "preentry/WaybillNumbers.h"
-#include "text/GbkCodec.h"
 #include "tests/support/GbkText.h"
+#include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
@@ -48,7 +48,7 @@ std::string EmsKindText(const Options& o) {
 BaseData MakeData(const Options& o = {}) {
     BaseData data;
     const char* kinds[][2] = {{"GNTK", "国内特快专递"}, {"GNBZ", "国内标准快递"}, {"GJJJ", "国际经济快递"},
-                              {"GJXB", "国际小包"},     {"CRD", "次日达"},         {"TCKD", "同城快递"}};
+                              {"GJXB", "国际小包"},     {"CRD", "次日达"},        {"TCKD", "同城快递"}};
     for (auto& k : kinds) data.kinds.Append(k[0], G(k[1]));
     data.settings = ParseEmsKindSettings(G(EmsKindText(o)));
     return data;
@@ -81,7 +81,12 @@ struct Fixture {
         session.numberServiceFlag = true;
     }
     NumberContext Context() {
-        return NumberContext{session, data, rotation, service.Fetcher(), 1, [this] { return nextId; },
+        return NumberContext{session,
+                             data,
+                             rotation,
+                             service.Fetcher(),
+                             1,
+                             [this] { return nextId; },
                              [] { return year{2024} / February / 14; }};
     }
 
@@ -100,11 +105,8 @@ TEST(DateCode, DayOfYearAndYear) {
         {year{2024} / February / 14, "CF4"},  // d = 45
         {year{2024} / December / 31, "YG4"},  // d = 366
         {year{2023} / December / 31, "YF3"},  // d = 365
-        {year{2024} / January / 1, "AB4"},
-        {year{2030} / January / 1, "AB0"},
-        {year{2024} / January / 19, "AZ4"},
-        {year{2024} / January / 20, "BA4"},
-        {year{2029} / March / 1, "DA9"},  // d = 60, not a leap year
+        {year{2024} / January / 1, "AB4"},   {year{2030} / January / 1, "AB0"}, {year{2024} / January / 19, "AZ4"},
+        {year{2024} / January / 20, "BA4"},  {year{2029} / March / 1, "DA9"},  // d = 60, not a leap year
     };
     for (const Case& c : cases) EXPECT_EQ(DateCode(c.date), c.code) << c.code;
 }
@@ -161,8 +163,7 @@ TEST(GenerateWaybillNumber, ServerOrLocal) {
         {"unlisted kind", "同城快递", true, true, "NN12345678", {"99*"}, "NN12345678", 99},
         {"no answer", "国内特快专递", true, true, std::nullopt, {"1*"}, "CF400421SZA", -1},
         {"seven bytes", "国内特快专递", true, true, "1234567", {"1*"}, "CF400421SZA", -1},
-        {"thirty bytes", "国内特快专递", true, true, std::string(30, '7'), {"1*"}, "777777777777777777777777777777",
-         1},
+        {"thirty bytes", "国内特快专递", true, true, std::string(30, '7'), {"1*"}, "777777777777777777777777777777", 1},
         {"use-server off", "国内特快专递", true, false, "EK10000001CN", {}, "CF400421SZA", -1},
         {"no number service", "国内特快专递", false, true, "EK10000001CN", {}, "CF400421SZA", -1},
         {"empty kind", "", true, true, "EK10000001CN", {}, "CF400421SZA", -1},
@@ -178,8 +179,7 @@ TEST(GenerateWaybillNumber, ServerOrLocal) {
         for (const std::string& key : c.asked) asked.push_back(G(key));
         int mode = 0;
         NumberExtras extras{};
-        EXPECT_EQ(GenerateWaybillNumber(f.Context(), G(c.kind), 42, c.useServer, mode, extras), c.expected)
-            << c.name;
+        EXPECT_EQ(GenerateWaybillNumber(f.Context(), G(c.kind), 42, c.useServer, mode, extras), c.expected) << c.name;
         EXPECT_EQ(mode, c.mode) << c.name;
         EXPECT_EQ(f.service.asked, asked) << c.name;
         // Extras only with a server number, and only for the kind that has a definition.
@@ -209,14 +209,13 @@ TEST(ReplacePlaceholder, Table) {
         {"every placeholder", "XXXXX-XXXXX", false, true, 0, true, "国内特快专递", "", true, "SZA-SZA", "", -1},
         {"server number", "CF400421XXXXX", true, true, 0, true, "国内特快专递", "", true, "SV00000001", "", 1},
         {"server silent", "CF400421XXXXX", true, false, 0, true, "国内特快专递", "", true, "CF400421SZA", "", -1},
-        {"disabled, no service", "CF400421XXXXX", false, true, 1, true, "国内特快专递", "", false, "CF400421XXXXX",
-         "", -1},
-        {"disabled, server silent", "CF400421XXXXX", true, false, 1, true, "国内特快专递", "", false,
-         "CF400421XXXXX", "", -1},
-        {"disabled, server answers", "CF400421XXXXX", true, true, 1, true, "国内特快专递", "", true, "SV00000001",
-         "", 1},
-        {"not logged in", "CF400421XXXXX", false, true, 0, false, "国内特快专递", "", false, "CF400421XXXXX", "",
+        {"disabled, no service", "CF400421XXXXX", false, true, 1, true, "国内特快专递", "", false, "CF400421XXXXX", "",
          -1},
+        {"disabled, server silent", "CF400421XXXXX", true, false, 1, true, "国内特快专递", "", false, "CF400421XXXXX",
+         "", -1},
+        {"disabled, server answers", "CF400421XXXXX", true, true, 1, true, "国内特快专递", "", true, "SV00000001", "",
+         1},
+        {"not logged in", "CF400421XXXXX", false, true, 0, false, "国内特快专递", "", false, "CF400421XXXXX", "", -1},
         {"transfer kind copies", "CF400421XXXXX", true, true, 0, true, "国际经济快递", "123456", true, "SV00000001",
          "SV00000001", 5},
         {"long transfer kept", "CF400421XXXXX", true, true, 0, true, "国际经济快递", "1234567", true, "SV00000001",
@@ -258,8 +257,8 @@ TEST(NumberKeys, KeysNumbersAndIds) {
         int mode;
         int transfer;
     } cases[] = {
-        {"国内特快专递", "1*", 1, -1}, {"GNTK", "1*", 1, -1},      {"国内标准快递", "GNBZ", 0, -1},
-        {"国际经济快递", "5*", 5, 5},  {"GJJJ", "5*", 5, 5},       {"国际小包", "99*", 99, 6},
+        {"国内特快专递", "1*", 1, -1}, {"GNTK", "1*", 1, -1},       {"国内标准快递", "GNBZ", 0, -1},
+        {"国际经济快递", "5*", 5, 5},  {"GJJJ", "5*", 5, 5},        {"国际小包", "99*", 99, 6},
         {"同城快递", "99*", 99, -1},   {"无此类别", "99*", 99, -1}, {"", "99*", 99, -1},
     };
     for (const KeyCase& c : cases) {
@@ -286,8 +285,8 @@ TEST(FillExtras, ByNameCodeOrKind) {
         const char* definition;
     } cases[] = {
         {"国内特快专递", true, "留用", "国内特快专递"},
-        {"GNTK", true, "留用", "国内特快专递"},        // a code finds its kind's definition
-        {"国际经济快递", true, "经济留用", "GJJJ"},    // a kind name finds its code's definition
+        {"GNTK", true, "留用", "国内特快专递"},      // a code finds its kind's definition
+        {"国际经济快递", true, "经济留用", "GJJJ"},  // a kind name finds its code's definition
         {"GJJJ", true, "经济留用", "GJJJ"},
         {"国内标准快递", false, "", ""},
         {"无此类别", false, "", ""},
@@ -378,8 +377,13 @@ TEST(NumberSource, PurposeAndSelector) {
         {"waybill, no definition", 0, NumberPurpose::Waybill, "国内特快专递", NumberResult::Obtained, {"1*"}, 1},
         {"transfer, no definition", 0, NumberPurpose::Transfer, "GJXB", NumberResult::None, {}, -1},
         {"transfer definition", 1, NumberPurpose::Transfer, "GJXB", NumberResult::Obtained, {"6*"}, 6},
-        {"selector 1 ignores it for waybills", 1, NumberPurpose::Waybill, "次日达", NumberResult::Obtained,
-         {"99*"}, 99},
+        {"selector 1 ignores it for waybills",
+         1,
+         NumberPurpose::Waybill,
+         "次日达",
+         NumberResult::Obtained,
+         {"99*"},
+         99},
     };
     for (const Case& c : cases) {
         Fixture f(Options{c.selector, 0, 0});

@@ -11,9 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
-#include <QListWidget>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
@@ -24,9 +24,6 @@
 #include "app/CommandIds.h"
 #include "app/gui/ClientView.h"
 #include "app/gui/MainFrame.h"
-#include "widgets/LimitedTextEdit.h"
-#include "widgets/LinkLabel.h"
-#include "widgets/ListChoiceDialog.h"
 #include "preentry/gui/DestinationPopup.h"
 #include "preentry/gui/PreEntryForm.h"
 #include "preentry/gui/PreEntryPage.h"
@@ -37,13 +34,15 @@
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
+#include "widgets/LimitedTextEdit.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/ListChoiceDialog.h"
 #include "widgets/QtText.h"
 
 namespace tallux {
 namespace {
 
 using test::G;
-
 
 template <std::size_t N>
 QString Stored(const FixedText<N>& field) {
@@ -120,8 +119,8 @@ class PreEntryFormGuiTest : public QObject {
         const std::string table = "0 0\tCN\tCN\t518000\t" + G("广东深圳") + "\tGuangdong Shenzhen\n" +
                                   "2 0\tID\tID\t10110\t" + G("印度尼西亚雅加达") + "\tJakarta\n" +
                                   "2 0\tIN\tIN\t110001\t" + G("印度新德里") + "\tNew Delhi\n" +
-                                  "2 0\tIN\tIN\t400001\t" + G("印度孟买") + "\tMumbai\n" +
-                                  "2 0\tUS\tUS\t\t" + G("美国") + "\tUnited States\n";
+                                  "2 0\tIN\tIN\t400001\t" + G("印度孟买") + "\tMumbai\n" + "2 0\tUS\tUS\t\t" +
+                                  G("美国") + "\tUnited States\n";
         QVERIFY(data.destinations.Parse(table));
     }
 
@@ -240,8 +239,8 @@ private slots:
                 DestinationPopup* popup = form->DestinationsPopup();
                 QVERIFY(popup->isVisible());
                 QCOMPARE(popup->RowCount(), 2);  // Mumbai is not a destination of the kind
-                QCOMPARE(popup->RowTexts(0),
-                         (QStringList{QStringLiteral("印度尼西亚雅加达"), QStringLiteral("Jakarta"), QStringLiteral("ID")}));
+                QCOMPARE(popup->RowTexts(0), (QStringList{QStringLiteral("印度尼西亚雅加达"), QStringLiteral("Jakarta"),
+                                                          QStringLiteral("ID")}));
                 QCOMPARE(popup->RowTexts(1).first(), QStringLiteral("印度新德里"));
             }
             QTest::keyClick(field, step.key);
@@ -296,9 +295,8 @@ private slots:
 
         // The command-line tool reads the same record from the file.
         QProcess cli;
-        cli.start(QStringLiteral(TALLUX_CLI),
-                  {QStringLiteral("--home"), QString::fromStdString(dir_->Path().string()), QStringLiteral("dump"),
-                   QStringLiteral("shipments")});
+        cli.start(QStringLiteral(TALLUX_CLI), {QStringLiteral("--home"), QString::fromStdString(dir_->Path().string()),
+                                               QStringLiteral("dump"), QStringLiteral("shipments")});
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);
         const QList<QByteArray> lines = cli.readAllStandardOutput().trimmed().split('\n');
@@ -357,7 +355,8 @@ private slots:
         const Case cases[] = {
             {"receiverName", QStringLiteral("   "), "[收件人]不得短于 1 字符。", "", CPreEntryForm::GoodsTab},
             {"businessDate", QStringLiteral("2024.2.30"), "业务日期数据不合法。", "2024.2.30", CPreEntryForm::GoodsTab},
-            {"receiverPhone", QStringLiteral("555 01"), "[收件电话]不得短于 7 字符。", "555 01", CPreEntryForm::GoodsTab},
+            {"receiverPhone", QStringLiteral("555 01"), "[收件电话]不得短于 7 字符。", "555 01",
+             CPreEntryForm::GoodsTab},
             {"spare1", QString(40, QChar(0x5907)), "[备用一]长度不得超过 62 字符。", nullptr,
              CPreEntryForm::SpareFieldsTab},
         };

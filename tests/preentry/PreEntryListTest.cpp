@@ -37,20 +37,47 @@ struct QuestionField {
     std::function<void(ShipmentRecord&, std::string_view)> set;
 };
 
-#define FIELD(member, tag) QuestionField{tag, [](ShipmentRecord& s, std::string_view t) { s.member = t; }}
+#define FIELD(member, tag)                                               \
+    QuestionField {                                                      \
+        tag, [](ShipmentRecord& s, std::string_view t) { s.member = t; } \
+    }
 const QuestionField kQuestionFields[] = {
-    FIELD(expressKind, "?类别"),       FIELD(origin, "?出发"),           FIELD(destination, "?目的"),
-    FIELD(waybillNumber, "?运单号"),   FIELD(department, "?部门"),       FIELD(senderName, "?发姓名"),
-    FIELD(senderCompany, "?发单位"),   FIELD(senderAddress, "?发地址"),  FIELD(senderPhone, "?发电话"),
-    FIELD(senderPostcode, "?发邮编"),  FIELD(senderCountry, "?发国家"),  FIELD(senderProvince, "?发省州"),
-    FIELD(senderCity, "?发城市"),      FIELD(senderEmail, "?发邮件"),    FIELD(senderSms, "?发短信"),
-    FIELD(receiverName, "?收姓名"),    FIELD(receiverCompany, "?收单位"), FIELD(receiverAddress, "?收地址"),
-    FIELD(receiverPhone, "?收电话"),   FIELD(receiverPostcode, "?收邮编"), FIELD(receiverCountry, "?收国家"),
-    FIELD(receiverProvince, "?收省州"), FIELD(receiverCity, "?收城市"),   FIELD(receiverEmail, "?收邮件"),
-    FIELD(receiverSms, "?收短信"),     FIELD(labelText, "?标签"),        FIELD(remark, "?备注"),
-    FIELD(goodsDescription, "?品名"),  FIELD(transferNumber, "?转单号"), FIELD(customsNumber, "?报关号"),
-    FIELD(reservedText, "?留用串"),    FIELD(spare1, "?备一"),           FIELD(spare2, "?备二"),
-    FIELD(spare3, "?备三"),            FIELD(spare4, "?备四"),           FIELD(spare5, "?备五"),
+    FIELD(expressKind, "?类别"),
+    FIELD(origin, "?出发"),
+    FIELD(destination, "?目的"),
+    FIELD(waybillNumber, "?运单号"),
+    FIELD(department, "?部门"),
+    FIELD(senderName, "?发姓名"),
+    FIELD(senderCompany, "?发单位"),
+    FIELD(senderAddress, "?发地址"),
+    FIELD(senderPhone, "?发电话"),
+    FIELD(senderPostcode, "?发邮编"),
+    FIELD(senderCountry, "?发国家"),
+    FIELD(senderProvince, "?发省州"),
+    FIELD(senderCity, "?发城市"),
+    FIELD(senderEmail, "?发邮件"),
+    FIELD(senderSms, "?发短信"),
+    FIELD(receiverName, "?收姓名"),
+    FIELD(receiverCompany, "?收单位"),
+    FIELD(receiverAddress, "?收地址"),
+    FIELD(receiverPhone, "?收电话"),
+    FIELD(receiverPostcode, "?收邮编"),
+    FIELD(receiverCountry, "?收国家"),
+    FIELD(receiverProvince, "?收省州"),
+    FIELD(receiverCity, "?收城市"),
+    FIELD(receiverEmail, "?收邮件"),
+    FIELD(receiverSms, "?收短信"),
+    FIELD(labelText, "?标签"),
+    FIELD(remark, "?备注"),
+    FIELD(goodsDescription, "?品名"),
+    FIELD(transferNumber, "?转单号"),
+    FIELD(customsNumber, "?报关号"),
+    FIELD(reservedText, "?留用串"),
+    FIELD(spare1, "?备一"),
+    FIELD(spare2, "?备二"),
+    FIELD(spare3, "?备三"),
+    FIELD(spare4, "?备四"),
+    FIELD(spare5, "?备五"),
 };
 #undef FIELD
 
@@ -88,8 +115,8 @@ TEST(ShownByFilter, MarkedUnmarkedOrAll) {
         int filter;
         bool marked, unmarked;
     };
-    for (const Case& c : {Case{kShowUnmarked, false, true}, Case{kShowMarked, true, false},
-                          Case{kShowAll, true, true}, Case{7, true, true}}) {
+    for (const Case& c : {Case{kShowUnmarked, false, true}, Case{kShowMarked, true, false}, Case{kShowAll, true, true},
+                          Case{7, true, true}}) {
         EXPECT_EQ(ShownByFilter(marked, c.filter), c.marked) << c.filter;
         EXPECT_EQ(ShownByFilter(unmarked, c.filter), c.unmarked) << c.filter;
     }
@@ -157,9 +184,9 @@ TEST(UploadFailureText, ReasonsShownInTheList) {
         int code;
         const char* text;
     };
-    for (const Case& c : {Case{-1, "数据错误"}, Case{-2, "单号重复"}, Case{-3, "数据检查"},
-                          Case{-4, "未知错误(Ret:-4)"}, Case{0, "未知错误(Ret:0)"}, Case{-8, "未知错误(Ret:-8)"},
-                          Case{-9, "通讯错-9"}})
+    for (const Case& c :
+         {Case{-1, "数据错误"}, Case{-2, "单号重复"}, Case{-3, "数据检查"}, Case{-4, "未知错误(Ret:-4)"},
+          Case{0, "未知错误(Ret:0)"}, Case{-8, "未知错误(Ret:-8)"}, Case{-9, "通讯错-9"}})
         EXPECT_EQ(UploadFailureText(c.code), c.text) << c.code;
 }
 
@@ -179,9 +206,9 @@ protected:
         ASSERT_TRUE(opened);
         data.kinds.Append("GNTK", G("国内特快专递"));
         data.kinds.Append("GJJJ", G("国际经济快递"));
-        data.settings = ParseEmsKindSettings(
-            G("<取单号快递类别定义开始>\r\n国内特快专递=1\r\n<取单号快递类别定义结束>\r\n"
-              "<取转单号快递类别定义开始>\r\n国际经济快递=5\r\n<取转单号快递类别定义结束>\r\n"));
+        data.settings =
+            ParseEmsKindSettings(G("<取单号快递类别定义开始>\r\n国内特快专递=1\r\n<取单号快递类别定义结束>\r\n"
+                                   "<取转单号快递类别定义开始>\r\n国际经济快递=5\r\n<取转单号快递类别定义结束>\r\n"));
         session.customerId = 1001;
         session.sessionNumber = 7;
         session.shortCode = "SZA";
@@ -198,7 +225,9 @@ protected:
 
     // A number service that notes whether the store lock was free when asked.
     NumberContext Numbers() {
-        return NumberContext{session, data, rotation,
+        return NumberContext{session,
+                             data,
+                             rotation,
                              [this](std::string_view key) -> std::optional<std::string> {
                                  asked.emplace_back(key);
                                  if (lock.TryAcquireFor(std::chrono::milliseconds(0)))
@@ -210,7 +239,8 @@ protected:
                                  answers.erase(answers.begin());
                                  return next;
                              },
-                             1, [] { return 1; }};
+                             1,
+                             [] { return 1; }};
     }
 
     SessionValues session;

@@ -16,7 +16,6 @@
 #include "app/CommandIds.h"
 #include "app/gui/ClientView.h"
 #include "app/gui/MainFrame.h"
-#include "widgets/ListChoiceDialog.h"
 #include "preentry/LocalShipmentWriter.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"
@@ -26,6 +25,7 @@
 #include "tests/support/ShipmentFixtures.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
+#include "widgets/ListChoiceDialog.h"
 
 namespace tallux {
 namespace {
@@ -162,8 +162,9 @@ private slots:
         Select({0, 1, 3});
         prompter.answers = {Prompter::No};
         frame_->RunCommand(kCmdDelete);
-        QCOMPARE(prompter.shown.back().text,
-                 QStringLiteral("选中的 3 条记录删除后不能恢复！\r\n━━━━━━━━━━━━━━━━━\r\n想好了要删除记录吗？请确认！"));
+        QCOMPARE(
+            prompter.shown.back().text,
+            QStringLiteral("选中的 3 条记录删除后不能恢复！\r\n━━━━━━━━━━━━━━━━━\r\n想好了要删除记录吗？请确认！"));
         QCOMPARE(prompter.shown.back().caption, QStringLiteral("删除记录确认提示"));
         QCOMPARE(prompter.shown.back().buttons, Prompter::Buttons::YesNo);
         QCOMPARE(prompter.shown.back().icon, Prompter::Icon::Question);

@@ -12,8 +12,8 @@
 #include "preentry/NumberSource.h"
 #include "preentry/PreEntryRecordBuilder.h"
 #include "preentry/PreEntryRules.h"
-#include "text/GbkCodec.h"
 #include "tests/support/GbkText.h"
+#include "text/GbkCodec.h"
 
 namespace tallux {
 namespace {
@@ -91,7 +91,11 @@ TEST(PreEntryRecord, EachCheckStopsTheSaveWithItsMessageAndField) {
         {"unit price beyond the field", [](auto& v, auto&) { v.unitPrice = 3e7; }, "[单价]数值超出范围。",
          F::UnitPrice},
         // The first failing check wins: the address comes before the name.
-        {"address before name", [](auto& v, auto&) { v.receiverName.clear(); v.receiverAddress.clear(); },
+        {"address before name",
+         [](auto& v, auto&) {
+             v.receiverName.clear();
+             v.receiverAddress.clear();
+         },
          "[收件地址]不得短于 5 字符。", F::ReceiverAddress},
     };
     for (const Case& c : cases) {
@@ -209,7 +213,12 @@ TEST(PreEntryRecord, ShortWaybillGetsAGeneratedNumber) {
     builder.data.kinds.Append("GJTK", G("国际特快专递"));
     SessionValues session;  // nobody logged in: a local number with the placeholder
     NumberRotation rotation;
-    NumberContext context{session, builder.data, rotation, nullptr, 3, [] { return 42; },
+    NumberContext context{session,
+                          builder.data,
+                          rotation,
+                          nullptr,
+                          3,
+                          [] { return 42; },
                           [] { return std::chrono::year_month_day{std::chrono::year{2024} / 1 / 5}; }};
     builder.numbers = &context;
     PreEntryValues values = ValidValues();
@@ -326,7 +335,7 @@ TEST(PreEntryRules, NewRecordKeepsOnlyWhatItShould) {
 
     PreEntryValues locked = values;
     ResetForNewRecord(locked, panes, defaults, u"2024.01.09", false, true);
-    EXPECT_EQ(locked.origin, u"广州");  // the locked origin survives
+    EXPECT_EQ(locked.origin, u"广州");    // the locked origin survives
     EXPECT_EQ(locked.receiverName, u"");  // other fields are cleared whatever their lock
     EXPECT_EQ(locked.settlement, u"CC");
     EXPECT_EQ(locked.payment, 2);
@@ -367,10 +376,11 @@ TEST(PreEntryRules, DateLabelCyclesThroughTheLastThreeDays) {
 
 TEST(DestinationChooser, OffersTheDestinationsOfTheCurrentKind) {
     BaseData data;
-    data.destinations.Parse(G("0 0\tSH\t\t200000\t上海\tShanghai\n"
-                              "0 0\tSZ\t\t518000\t广东深圳\tShenzhen\n"
-                              "0 0\tGZ\t\t510000\t广东广州\tGuangzhou\n"
-                              "2 0\tUS\t\t\t美国\tUnited States\n"));
+    data.destinations.Parse(
+        G("0 0\tSH\t\t200000\t上海\tShanghai\n"
+          "0 0\tSZ\t\t518000\t广东深圳\tShenzhen\n"
+          "0 0\tGZ\t\t510000\t广东广州\tGuangzhou\n"
+          "2 0\tUS\t\t\t美国\tUnited States\n"));
     data.kinds.Append("GNBZ", G("国内标准快递"));
     data.kinds.Append("GJTK", G("国际特快专递"));
     data.kinds.Append("TCKD", G("同城快递"));

@@ -98,9 +98,7 @@ class PreEntryUploadGuiTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        server_ = std::make_unique<test::DemoServer>(TALLUX_SERVER);
-    }
+    void initTestCase() { server_ = std::make_unique<test::DemoServer>(TALLUX_SERVER); }
 
     void init() {
         dir_ = std::make_unique<test::TempDir>();
@@ -189,8 +187,7 @@ private slots:
         ExpectRunOver(*frame);
         QCOMPARE(prompter.Texts(),
                  QStringList{QStringLiteral("正在上传数据！\r\n━━━━━━━━━━━━\r\n现在终止上传吗？请确认！")});
-        QCOMPARE(frame->OperationText(),
-                 QStringLiteral("共 5 条，已处理 2 条(40%)。2 成功; 0 失败。终止传送"));
+        QCOMPARE(frame->OperationText(), QStringLiteral("共 5 条，已处理 2 条(40%)。2 成功; 0 失败。终止传送"));
         QCOMPARE(list->RowCount(), 3);
         QCOMPARE(state_->shipments.Count(), 3);
         QCOMPARE(list->Text(2, 0), QStringLiteral("3"));
@@ -229,9 +226,9 @@ private slots:
     void NumbersComeFromTheNumberService() {
         BaseData& data = state_->baseData;
         data.kinds.Append("GJJJ", G("国际经济快递"));
-        data.settings = ParseEmsKindSettings(
-            G("<取单号快递类别定义开始>\r\n国内特快专递=1\r\n<取单号快递类别定义结束>\r\n"
-              "<取转单号快递类别定义开始>\r\n国际经济快递=5\r\n<取转单号快递类别定义结束>\r\n"));
+        data.settings =
+            ParseEmsKindSettings(G("<取单号快递类别定义开始>\r\n国内特快专递=1\r\n<取单号快递类别定义结束>\r\n"
+                                   "<取转单号快递类别定义开始>\r\n国际经济快递=5\r\n<取转单号快递类别定义结束>\r\n"));
         std::vector<ShipmentRecord> shipments = Shipments(3);
         shipments[0].waybillNumber = "AB12XXXXX89";
         shipments[1].expressKind = G("国际经济快递");

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -158,11 +158,11 @@ public:
         threads.push_back(std::this_thread::get_id());
         if (onFinished) onFinished();
         switch (outcome.kind) {
-            case PricingOutcome::Kind::Completed: calls.push_back("end completed"); break;
-            case PricingOutcome::Kind::Stopped: calls.push_back("end stopped"); break;
-            case PricingOutcome::Kind::Unreachable:
-                calls.push_back("end unreachable " + std::to_string(outcome.transportError));
-                break;
+        case PricingOutcome::Kind::Completed: calls.push_back("end completed"); break;
+        case PricingOutcome::Kind::Stopped: calls.push_back("end stopped"); break;
+        case PricingOutcome::Kind::Unreachable:
+            calls.push_back("end unreachable " + std::to_string(outcome.transportError));
+            break;
         }
     }
 };
@@ -209,11 +209,7 @@ TEST(PricingRun, ReportsEachRecordInOrderAndEndsOnce) {
          {Ok("12\n"), "HTTP/1.0 500 Internal Server Error\r\n\r\n"},
          {"request 1", "request 2"},
          {"priced 1 1200", "end unreachable -6"}},
-        {"an empty answer ends the run",
-         {Request(1), Request(2)},
-         {Ok("")},
-         {"request 1"},
-         {"end unreachable 0"}},
+        {"an empty answer ends the run", {Request(1), Request(2)}, {Ok("")}, {"request 1"}, {"end unreachable 0"}},
         {"a header that fills the 1024-byte answer buffer is read",
          {Request(1)},
          {AnswerWithHeaderOf(1024, "8.25\n")},

@@ -101,8 +101,8 @@ TEST_F(BarcodeScan, Code128ReadsBackEveryCodeSetAndDirection) {
 TEST_F(BarcodeScan, QrReadsBackTheGbkBytes) {
     // 収 (85 A7) and 丂 (81 40) are GBK pairs that Kanji mode would take for
     // Shift JIS.
-    for (std::string utf8 : {"收件人:深圳市福田区 収丂 SV123456789CN\r\n电话 0755-12345678 abc",
-                             "12345678901234567890"}) {
+    for (std::string utf8 :
+         {"收件人:深圳市福田区 収丂 SV123456789CN\r\n电话 0755-12345678 abc", "12345678901234567890"}) {
         auto symbol = QrSymbol::EncodeText(utf8);
         ASSERT_TRUE(symbol);
         auto picture = DrawQr(*symbol, kQrModulePixels);

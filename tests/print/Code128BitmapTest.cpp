@@ -39,7 +39,7 @@ TEST(Code128Bitmap, Geometry) {
         {"AB1234567", 60, true, 11 * 8 + 40, 60},         // B3, →C, three pairs; no text band
         {"ABC", 5, false, 11 * 3 + 51, 30},               // code set A clamps the bars to 20–150
         {"ABC", 200, false, 11 * 3 + 51, 160},
-        {"abc", 5, false, 11 * 4 + 40, 15},               // the automatic path keeps them
+        {"abc", 5, false, 11 * 4 + 40, 15},  // the automatic path keeps them
     };
     for (const Case& c : cases) {
         auto picture = MakeCode128Bitmap(c.text, c.barHeight, c.noText, "", 0);

@@ -47,19 +47,19 @@ TEST(Code128, ChoosesTheCodeSets) {
         bool noText;
         const char* sets;
     } cases[] = {
-        {"ABCDEFGHIJKLM", false, "A13"},           // 13 characters: all code set A
-        {"ABCDEFGHIJKLMN", false, "B14"},          // 14: automatic, no digit run
-        {"AB12345678901", false, "A13"},           // short enough for A despite the digits
-        {"AB123456789012", false, "B2C12"},        // 14 with a run of 12
-        {"abc", false, "B3"},                      // lower case always goes automatic
-        {"12345678", true, "C8"},                  // 8 digits without text
-        {"1234567", true, "A7"},                   // 7 characters stay in A even without text
-        {"AB1234567", true, "B3C6"},               // odd run: its first digit stays in B
-        {"AB1234567", false, "A9"},                // the same with text: short, so A
-        {"X12345Y12345Z12345W", false, "B19"},     // runs of 5 never make a C segment
-        {"A123456B1234567C", false, "B9C6B1"},    // the longer run wins
-        {"A123456B654321C", false, "B8C6B1"},      // of equal runs the last wins
-        {"123456abcdefgh", false, "C6B8"},         // a run at the start has no B before it
+        {"ABCDEFGHIJKLM", false, "A13"},        // 13 characters: all code set A
+        {"ABCDEFGHIJKLMN", false, "B14"},       // 14: automatic, no digit run
+        {"AB12345678901", false, "A13"},        // short enough for A despite the digits
+        {"AB123456789012", false, "B2C12"},     // 14 with a run of 12
+        {"abc", false, "B3"},                   // lower case always goes automatic
+        {"12345678", true, "C8"},               // 8 digits without text
+        {"1234567", true, "A7"},                // 7 characters stay in A even without text
+        {"AB1234567", true, "B3C6"},            // odd run: its first digit stays in B
+        {"AB1234567", false, "A9"},             // the same with text: short, so A
+        {"X12345Y12345Z12345W", false, "B19"},  // runs of 5 never make a C segment
+        {"A123456B1234567C", false, "B9C6B1"},  // the longer run wins
+        {"A123456B654321C", false, "B8C6B1"},   // of equal runs the last wins
+        {"123456abcdefgh", false, "C6B8"},      // a run at the start has no B before it
     };
     for (const Case& c : cases) {
         auto symbols = EncodeCode128(c.text, c.noText);
@@ -81,16 +81,16 @@ TEST(Code128, ScriptsThatFail) {
         const char* text;
         const char* script;
     } cases[] = {
-        {"ABCD", "B2B2"},    // the same code set twice in a row
-        {"123", "C3"},       // odd code-set-C count
-        {"123", "C"},        // odd rest
-        {"12A4", "C4"},      // a letter inside the C span
-        {"abc", "A"},        // lower case is not in code set A
-        {"ABCD", "B2"},      // leaves characters out
-        {"ABCD", "B9"},      // counts past the end
-        {"ABCD", "D"},       // no such code set
-        {"ABCD", "B123"},    // counts have at most two digits
-        {"AB\x01", "B"},     // control characters are in no code set here
+        {"ABCD", "B2B2"},  // the same code set twice in a row
+        {"123", "C3"},     // odd code-set-C count
+        {"123", "C"},      // odd rest
+        {"12A4", "C4"},    // a letter inside the C span
+        {"abc", "A"},      // lower case is not in code set A
+        {"ABCD", "B2"},    // leaves characters out
+        {"ABCD", "B9"},    // counts past the end
+        {"ABCD", "D"},     // no such code set
+        {"ABCD", "B123"},  // counts have at most two digits
+        {"AB\x01", "B"},   // control characters are in no code set here
     };
     for (const Case& c : cases) EXPECT_FALSE(EncodeCode128Script(c.text, c.script)) << c.text << " " << c.script;
 

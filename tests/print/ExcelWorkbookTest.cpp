@@ -5,8 +5,8 @@
 
 #include <cmath>
 #include <deque>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,7 +58,8 @@ TEST(ExcelWorkbookRules, CellReferences) {
     struct Case {
         int row, column;
         std::string ref;
-    } cases[] = {{1, 1, "A1"}, {7, 26, "Z7"}, {1, 27, "AA1"}, {12, 52, "AZ12"}, {3, 53, "BA3"}, {65536, 702, "ZZ65536"}};
+    } cases[] = {{1, 1, "A1"},     {7, 26, "Z7"},  {1, 27, "AA1"},
+                 {12, 52, "AZ12"}, {3, 53, "BA3"}, {65536, 702, "ZZ65536"}};
     for (const Case& c : cases) EXPECT_EQ(ExcelWorkbook::CellReference(c.row, c.column), c.ref) << c.column;
 }
 
@@ -151,9 +152,8 @@ TEST_F(ExcelWorkbookTest, ColumnWidthIsPixelsOverEightRoundedUp) {
     OpenNew(book);
     for (int pixels : {64, 65, 1, 0}) book.SetColumnWidth(3, pixels);
     book.SetColumnWidth(27, 80);
-    EXPECT_THAT(engine.operations,
-                ElementsAre("ColumnWidth C 8", "ColumnWidth C 9", "ColumnWidth C 1", "ColumnWidth C 0",
-                            "ColumnWidth AA 10"));
+    EXPECT_THAT(engine.operations, ElementsAre("ColumnWidth C 8", "ColumnWidth C 9", "ColumnWidth C 1",
+                                               "ColumnWidth C 0", "ColumnWidth AA 10"));
 }
 
 TEST_F(ExcelWorkbookTest, ReadTextConvertsEveryKindOfValue) {
@@ -226,7 +226,7 @@ TEST_F(ExcelWorkbookTest, EachOpenCallsTheEngineInTheCallersOrder) {
         ASSERT_TRUE(book.OpenExisting(File("in.xls")));
     }
     EXPECT_THAT(engine.operations,
-                ElementsAre("Start", "Open " + File("label.xls"), "Close", "Quit",  //
+                ElementsAre("Start", "Open " + File("label.xls"), "Close", "Quit",                      //
                             "Start", "Open " + File("a.xls"), "RenameSheet \"LIST\"", "Close", "Quit",  //
                             "Start", "CreateEmpty " + File("b.xls"), "Open " + File("b.xls"), "RenameSheet \"LIST\"",
                             "Close", "Quit",  //
@@ -280,34 +280,61 @@ TEST_F(ExcelWorkbookTest, FailedOpensSayWhyAndLeaveNothingToClose) {
         std::vector<std::string> operations;
         bool told;
     } cases[] = {
-        {"no engine, printing", [&](ExcelWorkbook& b) { return b.OpenNewFromBytes(u"", File("a.xls"), "x", false); },
-         [&] { engine.startFails = true; }, ExcelWorkbook::kNoEngineMessage, {"Start"}, true},
+        {"no engine, printing",
+         [&](ExcelWorkbook& b) { return b.OpenNewFromBytes(u"", File("a.xls"), "x", false); },
+         [&] { engine.startFails = true; },
+         ExcelWorkbook::kNoEngineMessage,
+         {"Start"},
+         true},
         {"no engine, export",
          [&](ExcelWorkbook& b) { return b.OpenNewFromTemplateFile(u"LIST", File("a.xls"), std::nullopt, false); },
-         [&] { engine.startFails = true; }, ExcelWorkbook::kNoEngineMessage, {"Start"}, false},
-        {"no engine, import", [&](ExcelWorkbook& b) { return b.OpenExisting(File("in.xls")); },
-         [&] { engine.startFails = true; }, ExcelWorkbook::kNoEngineMessage, {"Start"}, false},
-        {"missing import", [&](ExcelWorkbook& b) { return b.OpenExisting(File("none.xls")); }, [] {},
-         "文件不存在。", {}, false},
+         [&] { engine.startFails = true; },
+         ExcelWorkbook::kNoEngineMessage,
+         {"Start"},
+         false},
+        {"no engine, import",
+         [&](ExcelWorkbook& b) { return b.OpenExisting(File("in.xls")); },
+         [&] { engine.startFails = true; },
+         ExcelWorkbook::kNoEngineMessage,
+         {"Start"},
+         false},
+        {"missing import",
+         [&](ExcelWorkbook& b) { return b.OpenExisting(File("none.xls")); },
+         [] {},
+         "文件不存在。",
+         {},
+         false},
         // The template cannot be written: no empty workbook is printed instead.
         {"template not written",
-         [&](ExcelWorkbook& b) { return b.OpenNewFromBytes(u"", File("no/such/dir.xls"), "x", false); }, [] {},
-         ExcelWorkbook::kWriteFailedMessage, {"Start", "Quit"}, false},
+         [&](ExcelWorkbook& b) { return b.OpenNewFromBytes(u"", File("no/such/dir.xls"), "x", false); },
+         [] {},
+         ExcelWorkbook::kWriteFailedMessage,
+         {"Start", "Quit"},
+         false},
         {"target not removable",
          [&](ExcelWorkbook& b) { return b.OpenNewFromBytes(u"", File("busy"), "x", false); },
-         [&] { fs::create_directories(File("busy") + "/inside"); }, "文件替换失败,可能是共享冲突。",
-         {"Start", "Quit"}, false},
+         [&] { fs::create_directories(File("busy") + "/inside"); },
+         "文件替换失败,可能是共享冲突。",
+         {"Start", "Quit"},
+         false},
         {"new workbook not stored",
          [&](ExcelWorkbook& b) { return b.OpenNewFromTemplateFile(u"LIST", File("c.xls"), std::nullopt, false); },
-         [&] { engine.createFails = true; }, ExcelWorkbook::kWriteFailedMessage,
-         {"Start", "CreateEmpty " + File("c.xls"), "Quit"}, false},
+         [&] { engine.createFails = true; },
+         ExcelWorkbook::kWriteFailedMessage,
+         {"Start", "CreateEmpty " + File("c.xls"), "Quit"},
+         false},
         {"new workbook not opened",
          [&](ExcelWorkbook& b) { return b.OpenNewFromTemplateFile(u"LIST", File("c.xls"), std::nullopt, false); },
-         [&] { engine.openFails = true; }, ExcelWorkbook::kOpenFailedMessage,
-         {"Start", "CreateEmpty " + File("c.xls"), "Open " + File("c.xls"), "Quit"}, false},
-        {"unreadable workbook", [&](ExcelWorkbook& b) { return b.OpenExisting(File("in.xls")); },
-         [&] { engine.openFails = true; }, ExcelWorkbook::kOpenFailedMessage,
-         {"Start", "OpenReadOnly " + File("in.xls"), "Quit"}, false},
+         [&] { engine.openFails = true; },
+         ExcelWorkbook::kOpenFailedMessage,
+         {"Start", "CreateEmpty " + File("c.xls"), "Open " + File("c.xls"), "Quit"},
+         false},
+        {"unreadable workbook",
+         [&](ExcelWorkbook& b) { return b.OpenExisting(File("in.xls")); },
+         [&] { engine.openFails = true; },
+         ExcelWorkbook::kOpenFailedMessage,
+         {"Start", "OpenReadOnly " + File("in.xls"), "Quit"},
+         false},
     };
     test::WriteWholeFile(File("in.xls"), "xls");
     for (Case& c : cases) {

@@ -35,12 +35,11 @@ TEST(QrBitmap, ModuleSizeShrinksForLargeSymbols) {
     struct Case {
         int size, requested, used;
     } cases[] = {
-        {21, 16, 16},   // 8 × ⌊65474 ÷ 44²⌋ = 264
-        {21, 500, 264},
-        {57, 16, 16},   // 8 × ⌊65474 ÷ 80²⌋ = 80
-        {97, 16, 16},   // 8 × ⌊65474 ÷ 120²⌋ = 32
-        {137, 16, 16},  // 8 × 2
-        {177, 16, 8},   // 8 × 1
+        {21, 16, 16},                  // 8 × ⌊65474 ÷ 44²⌋ = 264
+        {21, 500, 264}, {57, 16, 16},  // 8 × ⌊65474 ÷ 80²⌋ = 80
+        {97, 16, 16},                  // 8 × ⌊65474 ÷ 120²⌋ = 32
+        {137, 16, 16},                 // 8 × 2
+        {177, 16, 8},                  // 8 × 1
     };
     for (const Case& c : cases) EXPECT_EQ(QrModulePixels(c.size, c.requested), c.used) << c.size;
 

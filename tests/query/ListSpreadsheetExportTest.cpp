@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,20 +59,21 @@ TEST_F(ListSpreadsheetExportTest, WritesTitleHeadingsWidthsAndCellsByTheirColumn
         SampleTable({{u"1", u"007", u"007"}, {u"2", u"", u"'quoted"}, {u"10", u"=1+1", u"=A1"}});
     EXPECT_EQ(ExportListSpreadsheet(engine, &prompts, file, table, [&] { ++writingCalls; }), "");
     EXPECT_EQ(writingCalls, 1);
-    EXPECT_THAT(engine.operations,
-                ElementsAre("Start", "CreateEmpty " + file, "Open " + file, "RenameSheet \"LIST\"",  //
-                            "SetText B1 \"预录入\"", "Merge B1:I1", "SetText B2 \"(2024-05-06 07:08:09)\"", "Merge B2:I2",
-                            // ⌈50 ÷ 8⌉, ⌈65 ÷ 8⌉, 120 ÷ 8
-                            "ColumnWidth A 7", "SetText A4 \"序号\"", "ColumnWidth B 9", "SetText B4 \"件数\"",
-                            "ColumnWidth C 15", "SetText C4 \"单号\"",  //
-                            "SetText A5 \"1\"", "SetNumber B5 7", "SetText C5 \"007\"",  //
-                            "SetText A6 \"2\"", "SetText C6 \"'quoted\"",                // the empty cell is skipped
-                            "SetText A7 \"10\"", "SetText B7 \"=1+1\"", "SetText C7 \"=A1\"",  // never a formula
-                            "Save", "Close", "Quit"));
+    EXPECT_THAT(
+        engine.operations,
+        ElementsAre("Start", "CreateEmpty " + file, "Open " + file, "RenameSheet \"LIST\"",  //
+                    "SetText B1 \"预录入\"", "Merge B1:I1", "SetText B2 \"(2024-05-06 07:08:09)\"", "Merge B2:I2",
+                    // ⌈50 ÷ 8⌉, ⌈65 ÷ 8⌉, 120 ÷ 8
+                    "ColumnWidth A 7", "SetText A4 \"序号\"", "ColumnWidth B 9", "SetText B4 \"件数\"",
+                    "ColumnWidth C 15", "SetText C4 \"单号\"",                         //
+                    "SetText A5 \"1\"", "SetNumber B5 7", "SetText C5 \"007\"",        //
+                    "SetText A6 \"2\"", "SetText C6 \"'quoted\"",                      // the empty cell is skipped
+                    "SetText A7 \"10\"", "SetText B7 \"=1+1\"", "SetText C7 \"=A1\"",  // never a formula
+                    "Save", "Close", "Quit"));
     const RecordingEngine::Sheet& saved = engine.workbooks[file];
     EXPECT_EQ(saved.name, u"LIST");
-    EXPECT_EQ(saved.cells.at({5, 2}), CellValue::OfNumber(7));       // right-aligned "007"
-    EXPECT_EQ(saved.cells.at({5, 3}), CellValue::OfText(u"007"));    // left-aligned "007"
+    EXPECT_EQ(saved.cells.at({5, 2}), CellValue::OfNumber(7));     // right-aligned "007"
+    EXPECT_EQ(saved.cells.at({5, 3}), CellValue::OfText(u"007"));  // left-aligned "007"
     EXPECT_TRUE(prompts.asked.empty());
 }
 

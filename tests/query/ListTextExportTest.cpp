@@ -48,11 +48,16 @@ TEST(ExportPathTest, AppendsTheChosenFiltersExtensionUnlessPresent) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {u"/tmp/list.TXT", 1, u"/tmp/list.TXT"},     {u"/tmp/list.Txt", 1, u"/tmp/list.Txt"},
-        {u"/tmp/list.txt", 1, u"/tmp/list.txt"},     {u"/tmp/list.csv", 1, u"/tmp/list.csv.txt"},
-        {u"/tmp/list", 1, u"/tmp/list.txt"},         {u"/tmp/list.xls", 1, u"/tmp/list.xls.txt"},
-        {u"/tmp/list.XLS", 0, u"/tmp/list.XLS"},     {u"/tmp/list.txt", 0, u"/tmp/list.txt.xls"},
-        {u"/tmp/列表", 0, u"/tmp/列表.xls"},          {u"/tmp/list", 5, u"/tmp/list.xls"},
+        {u"/tmp/list.TXT", 1, u"/tmp/list.TXT"},
+        {u"/tmp/list.Txt", 1, u"/tmp/list.Txt"},
+        {u"/tmp/list.txt", 1, u"/tmp/list.txt"},
+        {u"/tmp/list.csv", 1, u"/tmp/list.csv.txt"},
+        {u"/tmp/list", 1, u"/tmp/list.txt"},
+        {u"/tmp/list.xls", 1, u"/tmp/list.xls.txt"},
+        {u"/tmp/list.XLS", 0, u"/tmp/list.XLS"},
+        {u"/tmp/list.txt", 0, u"/tmp/list.txt.xls"},
+        {u"/tmp/列表", 0, u"/tmp/列表.xls"},
+        {u"/tmp/list", 5, u"/tmp/list.xls"},
         {u"txt", 1, u"txt.txt"},
     };
     for (const Case& c : cases) EXPECT_EQ(ExportPathWithExtension(c.path, c.filter), c.expected);

@@ -266,8 +266,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.startsWith("\xFF\xFE"));
-        const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
-                                                (bytes.size() - 2) / 2);
+        const QString text =
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
         QCOMPARE(text, QStringLiteral("标题\r\n2024-05-06 07:08:09\r\n\r\n序号\t重量\t名称\t\r\n"
                                       "1\t2.5\ttwo words\t\r\n2\t3\tline break\t\r\n"));
 
@@ -292,15 +292,16 @@ private slots:
         QCOMPARE(sheet.name, std::u16string(u"LIST"));
         QCOMPARE(sheet.cells.at({5, 2}), CellValue::OfNumber(7));     // right-aligned column
         QCOMPARE(sheet.cells.at({5, 3}), CellValue::OfText(u"007"));  // left-aligned column
-        QCOMPARE(sheet.columnWidths.at(3), 15);                         // 120 pixels
+        QCOMPARE(sheet.columnWidths.at(3), 15);                       // 120 pixels
 
         // The same file again: the engine's question reaches the operator.
         prompter.shown.clear();
         prompter.saveFiles.push_back({chosen, 0});
         prompter.answers.push_back(Prompter::No);
         QVERIFY(!list->Export(QStringLiteral("标题"), QStringLiteral("S")));
-        QCOMPARE(prompter.Texts(), (QStringList{QStringLiteral("文件:\"") + chosen + QStringLiteral("\"已经存在,\r\n替换掉吗?"),
-                                                QStringLiteral("用户选择放弃操作。")}));
+        QCOMPARE(prompter.Texts(),
+                 (QStringList{QStringLiteral("文件:\"") + chosen + QStringLiteral("\"已经存在,\r\n替换掉吗?"),
+                              QStringLiteral("用户选择放弃操作。")}));
         QCOMPARE(prompter.shown.front().buttons, Prompter::Buttons::YesNo);
         QVERIFY(QFile::exists(chosen));
     }

@@ -25,14 +25,29 @@ TEST(LeadingNumberTest, ReadsTheLeadingDecimalNumberOrZero) {
         double expected;
     };
     const Case cases[] = {
-        {u"10", 10},        {u"9.5", 9.5},      {u"abc", 0},     {u"", 0},          {u"  -3.25kg", -3.25},
-        {u"+7", 7},         {u".5", 0.5},       {u"2.", 2},      {u"1e3", 1000},    {u"1e", 1},
-        {u"1E-2x", 0.01},   {u"-", 0},          {u".", 0},       {u"12,345", 12},   {u"公斤5", 0},
-        {u"1e999", INFINITY}, {u"1e-999", 0},   {u"0.0001e-400", 0},
+        {u"10", 10},
+        {u"9.5", 9.5},
+        {u"abc", 0},
+        {u"", 0},
+        {u"  -3.25kg", -3.25},
+        {u"+7", 7},
+        {u".5", 0.5},
+        {u"2.", 2},
+        {u"1e3", 1000},
+        {u"1e", 1},
+        {u"1E-2x", 0.01},
+        {u"-", 0},
+        {u".", 0},
+        {u"12,345", 12},
+        {u"公斤5", 0},
+        {u"1e999", INFINITY},
+        {u"1e-999", 0},
+        {u"0.0001e-400", 0},
         {std::u16string(400, u'9'), INFINITY},
         {u"0." + std::u16string(400, u'0') + u"1", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.expected) << std::string(c.text.begin(), c.text.end());
+    for (const Case& c : cases)
+        EXPECT_EQ(LeadingNumber(c.text), c.expected) << std::string(c.text.begin(), c.text.end());
 }
 
 TEST(CompareCellsTest, IsAStrictWeakOrderingForNumbersAndTexts) {
@@ -66,9 +81,7 @@ TEST(SortedRowOrderTest, EqualKeysKeepTheirOrderInBothDirections) {
     EXPECT_EQ(SortedRowOrder(Views(texts), SortKind::Text, false), (std::vector<int>{4, 0, 2, 1, 3}));
 }
 
-TEST(SortedRowOrderTest, EmptyColumnGivesEmptyOrder) {
-    EXPECT_TRUE(SortedRowOrder({}, SortKind::Text, true).empty());
-}
+TEST(SortedRowOrderTest, EmptyColumnGivesEmptyOrder) { EXPECT_TRUE(SortedRowOrder({}, SortKind::Text, true).empty()); }
 
 }  // namespace
 }  // namespace tallux

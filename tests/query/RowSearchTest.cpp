@@ -16,11 +16,16 @@ TEST(CellMatchesTest, ModesAreCaseSensitive) {
         bool expected;
     };
     const Case cases[] = {
-        {u"EMS123CN", u"123", kSearchContains, true},  {u"EMS123CN", u"ems", kSearchContains, false},
-        {u"EMS123CN", u"EMS", kSearchBeginsWith, true}, {u"EMS123CN", u"123", kSearchBeginsWith, false},
-        {u"EMS123CN", u"CN", kSearchEndsWith, true},    {u"EMS123CN", u"cn", kSearchEndsWith, false},
-        {u"EMS123CN", u"EMS123CN", 3, true},            {u"EMS123CN", u"EMS123", 3, false},
-        {u"EMS123CN", u"EMS123CN", -1, true},           {u"", u"", kSearchContains, true},
+        {u"EMS123CN", u"123", kSearchContains, true},
+        {u"EMS123CN", u"ems", kSearchContains, false},
+        {u"EMS123CN", u"EMS", kSearchBeginsWith, true},
+        {u"EMS123CN", u"123", kSearchBeginsWith, false},
+        {u"EMS123CN", u"CN", kSearchEndsWith, true},
+        {u"EMS123CN", u"cn", kSearchEndsWith, false},
+        {u"EMS123CN", u"EMS123CN", 3, true},
+        {u"EMS123CN", u"EMS123", 3, false},
+        {u"EMS123CN", u"EMS123CN", -1, true},
+        {u"", u"", kSearchContains, true},
     };
     for (const Case& c : cases) EXPECT_EQ(CellMatches(c.cell, c.text, c.mode), c.expected);
 }

@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "widgets/LinkLabel.h"
 #include "print/RecordingEngine.h"
 #include "query/gui/ReportListCtrl.h"
 #include "query/gui/WorkPage.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
+#include "widgets/LinkLabel.h"
 #include "widgets/QueuedDelivery.h"
 
 namespace tallux {
@@ -279,7 +279,9 @@ private slots:
             QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2)
                 .split(QStringLiteral("\r\n"));
         QCOMPARE(lines[0], QStringLiteral("●测试列表"));
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$")).match(lines[1]).hasMatch());
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}$"))
+                    .match(lines[1])
+                    .hasMatch());
         QCOMPARE(lines[4], QStringLiteral("1\tE0\t"));
     }
 

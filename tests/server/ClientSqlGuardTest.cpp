@@ -18,8 +18,10 @@ protected:
     ClientSqlGuardTest() {
         ServerDatabase db(path);
         sqlite3* h = db.Handle();
-        ExecSql(h, "INSERT INTO sites VALUES('8001', 'x');"
-                   "INSERT INTO accounts(site_id, account, password, customer_id) VALUES('8001', 'demo', 'secret', 1001);");
+        ExecSql(
+            h,
+            "INSERT INTO sites VALUES('8001', 'x');"
+            "INSERT INTO accounts(site_id, account, password, customer_id) VALUES('8001', 'demo', 'secret', 1001);");
         SqliteStatement pre(h, "INSERT INTO rec_pre_input(icid, cnum, ddate) VALUES(?, ?, '2024.05.01')");
         for (int i = 0; i < kOwnRows; ++i) {
             pre.Reset();
@@ -29,9 +31,10 @@ protected:
             pre.Reset();
             pre.Bind(1, kOther).Bind(2, "OTHER" + std::to_string(i)).Step();
         }
-        ExecSql(h, "INSERT INTO rec_pre_input_goods(iid, wpos, cgoods) SELECT iid, 0, 'books' FROM rec_pre_input;"
-                   "INSERT INTO client_rec(icid, cnum, ddate) VALUES(1001, 'R1', '2024.05.02 10:00:00'),"
-                   " (1002, 'R2', '2024.05.02 10:00:00');");
+        ExecSql(h,
+                "INSERT INTO rec_pre_input_goods(iid, wpos, cgoods) SELECT iid, 0, 'books' FROM rec_pre_input;"
+                "INSERT INTO client_rec(icid, cnum, ddate) VALUES(1001, 'R1', '2024.05.02 10:00:00'),"
+                " (1002, 'R2', '2024.05.02 10:00:00');");
     }
 
     GuardedQueryResult Run(const std::string& condition) {
@@ -109,7 +112,8 @@ TEST_F(ClientSqlGuardTest, RefusesEverythingButReadingOwnViews) {
         {"zeroblob", "length(zeroblob(1000000000)) > 0"},
         {"printf width", "length(printf('%.*c', 1000000000, 'x')) > 0"},
         {"sqlite_version", "sqlite_version() <> ''"},
-        {"recursive counter", "iid IN (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c)"},
+        {"recursive counter",
+         "iid IN (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT x FROM c)"},
         {"text growth past the length limit",
          "length(replace(replace(replace(replace(replace(replace(replace('xxxxxxxxxx', 'x', 'xxxxxxxxxx'), 'x',"
          " 'xxxxxxxxxx'), 'x', 'xxxxxxxxxx'), 'x', 'xxxxxxxxxx'), 'x', 'xxxxxxxxxx'), 'x', 'xxxxxxxxxx'), 'x',"

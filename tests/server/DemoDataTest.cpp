@@ -60,11 +60,13 @@ TEST(DemoData, ReferenceDataIsComplete) {
     EXPECT_EQ(CountOf(db, "SELECT count(*) FROM destinations WHERE is_country = 0"), 34);
     EXPECT_GE(CountOf(db, "SELECT count(*) FROM destinations WHERE is_country = 1"), 30);
     // Every kind accepts something; no acceptance names a missing place.
-    EXPECT_EQ(CountOf(db, "SELECT count(*) FROM express_kinds k WHERE NOT EXISTS"
-                          " (SELECT 1 FROM kind_destinations a WHERE a.kind_code = k.code)"),
+    EXPECT_EQ(CountOf(db,
+                      "SELECT count(*) FROM express_kinds k WHERE NOT EXISTS"
+                      " (SELECT 1 FROM kind_destinations a WHERE a.kind_code = k.code)"),
               0);
-    EXPECT_EQ(CountOf(db, "SELECT count(*) FROM kind_destinations a LEFT JOIN destinations d"
-                          " ON d.code = a.destination_code WHERE d.code IS NULL"),
+    EXPECT_EQ(CountOf(db,
+                      "SELECT count(*) FROM kind_destinations a LEFT JOIN destinations d"
+                      " ON d.code = a.destination_code WHERE d.code IS NULL"),
               0);
 
     SqliteStatement file(db.Handle(), "SELECT content FROM shared_files WHERE title = 'emskind.txt'");
@@ -73,9 +75,9 @@ TEST(DemoData, ReferenceDataIsComplete) {
     EXPECT_LT(gbk.size(), 8191u);
     std::string text = GbkToUtf8(gbk);
     EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos);  // all of it is valid GBK
-    for (const char* marker : {"<快递类别顺序定义开始>", "<快递类别顺序定义结束>", "<取单号快递类别定义开始>",
-                               "<取单号快递类别定义结束>", "<取转单号快递类别定义开始>", "<一对多取单号定义开始>",
-                               "<虚拟取单ID定义开始>", "<字段填写定义开始>"})
+    for (const char* marker :
+         {"<快递类别顺序定义开始>", "<快递类别顺序定义结束>", "<取单号快递类别定义开始>", "<取单号快递类别定义结束>",
+          "<取转单号快递类别定义开始>", "<一对多取单号定义开始>", "<虚拟取单ID定义开始>", "<字段填写定义开始>"})
         EXPECT_NE(text.find(marker), std::string::npos) << marker;
     // Every kind the file names exists.
     SqliteStatement kinds(db.Handle(), "SELECT name FROM express_kinds");

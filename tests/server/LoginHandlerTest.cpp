@@ -98,10 +98,14 @@ TEST_F(LoginHandlerTest, ClockWindowIsInclusive) {
         return "w=8001&ac=demo&md5=" + std::string(digest) + "&it=" + std::to_string(it);
     };
     FakeDirectory& d = directory;
-    LoginHandler early(d, [] { return kNow + 600; }, 600);
-    LoginHandler late(d, [] { return kNow - 600; }, 600);
-    LoginHandler tooEarly(d, [] { return kNow + 601; }, 600);
-    LoginHandler tooLate(d, [] { return kNow - 601; }, 600);
+    LoginHandler early(
+        d, [] { return kNow + 600; }, 600);
+    LoginHandler late(
+        d, [] { return kNow - 600; }, 600);
+    LoginHandler tooEarly(
+        d, [] { return kNow + 601; }, 600);
+    LoginHandler tooLate(
+        d, [] { return kNow - 601; }, 600);
     QueryString q("ECLogin&" + queryAt(kNow, kDemoDigest));
     EXPECT_EQ(early.Handle(q).substr(0, 2), "0 ");
     EXPECT_EQ(late.Handle(q).substr(0, 2), "0 ");

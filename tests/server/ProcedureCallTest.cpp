@@ -16,18 +16,28 @@ TEST(ProcedureCall, ReadsNumbersTextsAndPlaceholders) {
         std::vector<std::pair<Kind, std::string>> expected;
     } cases[] = {
         {"none", "", {}},
-        {"numbers", "0,-12,2.500,-0.00", {{Kind::Number, "0"}, {Kind::Number, "-12"}, {Kind::Number, "2.500"},
-                                          {Kind::Number, "-0.00"}}},
-        {"doubled quotes", "'O''Neil','''','',''''''",
+        {"numbers",
+         "0,-12,2.500,-0.00",
+         {{Kind::Number, "0"}, {Kind::Number, "-12"}, {Kind::Number, "2.500"}, {Kind::Number, "-0.00"}}},
+        {"doubled quotes",
+         "'O''Neil','''','',''''''",
          {{Kind::Text, "O'Neil"}, {Kind::Text, "'"}, {Kind::Text, ""}, {Kind::Text, "''"}}},
         {"commas and parentheses inside quotes", "'a,b)','(c'", {{Kind::Text, "a,b)"}, {Kind::Text, "(c"}}},
-        {"bells inside a text", "'*A\x07" "B\x07" "C\x07" "D\x07',1",
-         {{Kind::Text, "*A\x07" "B\x07" "C\x07" "D\x07"}, {Kind::Number, "1"}}},
+        {"bells inside a text",
+         "'*A\x07"
+         "B\x07"
+         "C\x07"
+         "D\x07',1",
+         {{Kind::Text,
+           "*A\x07"
+           "B\x07"
+           "C\x07"
+           "D\x07"},
+          {Kind::Number, "1"}}},
         {"closing brace inside a text", "')}'", {{Kind::Text, ")}"}}},
         {"placeholders", "?,?,0", {{Kind::Placeholder, ""}, {Kind::Placeholder, ""}, {Kind::Number, "0"}}},
         {"blanks around arguments", " 1 , 'a' ", {{Kind::Number, "1"}, {Kind::Text, "a"}}},
-        {"nested SQL", "'INSERT INTO t(a,b) select 0,''x`y'''",
-         {{Kind::Text, "INSERT INTO t(a,b) select 0,'x`y'"}}},
+        {"nested SQL", "'INSERT INTO t(a,b) select 0,''x`y'''", {{Kind::Text, "INSERT INTO t(a,b) select 0,'x`y'"}}},
     };
     for (const Case& c : cases) {
         auto call = ReadProcedureCall(Call(c.arguments));

@@ -12,11 +12,11 @@ TEST(PercentDecode, DecodesOnlyWellFormedEscapes) {
         {"demo", "demo"},
         {"a%26b%3Dc", "a&b=c"},
         {"%2f%2F", "//"},
-        {"a+b", "a+b"},                          // no form encoding
-        {"100%", "100%"},                        // dangling
-        {"%4", "%4"},                            // short
-        {"%zz%4g", "%zz%4g"},                    // not hex
-        {"%%41", "%A"},                          // only the second starts an escape
+        {"a+b", "a+b"},                                // no form encoding
+        {"100%", "100%"},                              // dangling
+        {"%4", "%4"},                                  // short
+        {"%zz%4g", "%zz%4g"},                          // not hex
+        {"%%41", "%A"},                                // only the second starts an escape
         {"\xD5\xC5%20\xC8\xFD", "\xD5\xC5 \xC8\xFD"},  // raw GBK stays
         {"%00x", std::string("\0x", 2)},
     };

@@ -7,9 +7,8 @@ namespace {
 
 TEST(ServerOptions, ReadsEveryOption) {
     ServerOptions o;
-    auto error = ParseServerOptions({"--db", "x.db", "--listen", "0.0.0.0:0", "--clock-window", "30", "--redirect",
-                                     "127.0.0.1|18080"},
-                                    o);
+    auto error = ParseServerOptions(
+        {"--db", "x.db", "--listen", "0.0.0.0:0", "--clock-window", "30", "--redirect", "127.0.0.1|18080"}, o);
     ASSERT_FALSE(error) << *error;
     EXPECT_EQ(o.dbPath, "x.db");
     EXPECT_EQ(o.host, "0.0.0.0");

@@ -1,14 +1,14 @@
 // Starts the real tallux-server on a loopback port and talks to it over
 // raw sockets, as the client does.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <unistd.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -123,9 +123,7 @@ std::string LoginRequest(const std::string& site, const std::string& account, co
 
 class ServerProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(RunToEnd({"--db", db, "--init-demo"}), 0);
-    }
+    void SetUp() override { ASSERT_EQ(RunToEnd({"--db", db, "--init-demo"}), 0); }
 
     std::unique_ptr<ServerProcess> Start(std::vector<std::string> extra = {}) {
         std::vector<std::string> args = {"--db", db, "--listen", "127.0.0.1:0"};
@@ -210,42 +208,43 @@ TEST_F(ServerProcessTest, SurvivesABurstOfBadClients) {
     std::atomic<int> wrong{0};
     auto one = [&](int i) {
         switch (static_cast<Kind>(i % KindCount)) {
-            case Garbage:
-                if (Parse(Exchange(port, "HELLO THERE\r\n\r\n")).status != 400) ++wrong;
-                break;
-            case HugeHead:
-                if (Parse(Exchange(port, "GET /cgi-bin/DIzur.dll?ECLogin HTTP/1.0\r\nX-Fill: " +
-                                             std::string(17 * 1024, 'a') + "\r\n\r\n"))
-                        .status != 431)
-                    ++wrong;
-                break;
-            case HugeBody:
-                if (Parse(Exchange(port, "POST /cgi-bin/DIzur.dll?ECTrans HTTP/1.0\r\nContent-Length: 9000000\r\n\r\n"
-                                         "<WER>1</WER>"))
-                        .status != 413)
-                    ++wrong;
-                break;
-            case Truncated:
-                if (Parse(Exchange(port, "POST /cgi-bin/DIzur.dll?ECTrans HTTP/1.0\r\nContent-Length: 100\r\n\r\nab",
-                                   true))
-                        .status != 400)
-                    ++wrong;
-                break;
-            case IdleClose: {
-                int fd = Connect(port);
-                if (fd < 0) ++wrong;
-                else close(fd);
-                break;
-            }
-            case Binary: {
-                std::string noise(300, '\0');
-                for (std::size_t k = 0; k < noise.size(); ++k) noise[k] = static_cast<char>((k * 37 + i) & 0xFF);
-                std::string answer = Exchange(port, noise, true);
-                if (!answer.empty() && Parse(answer).status != 400) ++wrong;
-                break;
-            }
-            case KindCount:
-                break;
+        case Garbage:
+            if (Parse(Exchange(port, "HELLO THERE\r\n\r\n")).status != 400) ++wrong;
+            break;
+        case HugeHead:
+            if (Parse(Exchange(port, "GET /cgi-bin/DIzur.dll?ECLogin HTTP/1.0\r\nX-Fill: " +
+                                         std::string(17 * 1024, 'a') + "\r\n\r\n"))
+                    .status != 431)
+                ++wrong;
+            break;
+        case HugeBody:
+            if (Parse(Exchange(port,
+                               "POST /cgi-bin/DIzur.dll?ECTrans HTTP/1.0\r\nContent-Length: 9000000\r\n\r\n"
+                               "<WER>1</WER>"))
+                    .status != 413)
+                ++wrong;
+            break;
+        case Truncated:
+            if (Parse(Exchange(port, "POST /cgi-bin/DIzur.dll?ECTrans HTTP/1.0\r\nContent-Length: 100\r\n\r\nab", true))
+                    .status != 400)
+                ++wrong;
+            break;
+        case IdleClose: {
+            int fd = Connect(port);
+            if (fd < 0)
+                ++wrong;
+            else
+                close(fd);
+            break;
+        }
+        case Binary: {
+            std::string noise(300, '\0');
+            for (std::size_t k = 0; k < noise.size(); ++k) noise[k] = static_cast<char>((k * 37 + i) & 0xFF);
+            std::string answer = Exchange(port, noise, true);
+            if (!answer.empty() && Parse(answer).status != 400) ++wrong;
+            break;
+        }
+        case KindCount: break;
         }
     };
     constexpr int kThreads = 6;

@@ -29,8 +29,10 @@ public:
         tzset();
     }
     ~FixedZone() {
-        if (had_) setenv("TZ", saved_.c_str(), 1);
-        else unsetenv("TZ");
+        if (had_)
+            setenv("TZ", saved_.c_str(), 1);
+        else
+            unsetenv("TZ");
         tzset();
     }
 
@@ -44,7 +46,8 @@ bool LeavesCopyAlone(const std::string& answer) {
     return answer.size() <= 2 || (answer.size() < 1000 && answer.find("Error 50") != std::string::npos);
 }
 
-std::string Body(std::string_view site, std::string_view title, std::string_view time, std::string_view maxlen = "8095999") {
+std::string Body(std::string_view site, std::string_view title, std::string_view time,
+                 std::string_view maxlen = "8095999") {
     return "w=" + std::string(site) + "&ctitle=" + std::string(title) + "&" + std::string(time) +
            "&maxlen=" + std::string(maxlen);
 }
@@ -155,7 +158,8 @@ TEST_F(SharedFileAnswerTest, EveryRefusalLeavesTheClientCopyAlone) {
 
 TEST_F(SharedFileAnswerTest, RouterServesPostOnly) {
     ServerDatabase db(path);
-    LoginHandler login(db, [] { return kStored; }, 600);
+    LoginHandler login(
+        db, [] { return kStored; }, 600);
     CgiRouter router(login, "", path);
     HttpRequest post;
     post.method = "POST";

@@ -22,9 +22,9 @@ constexpr std::int64_t kNow = 1700000000;
 std::string Body(int version, std::string_view account, int operation, std::int32_t id, std::int32_t number,
                  std::int32_t session, std::string_view data) {
     std::string body = "<WER>" + std::to_string(version) + "</WER><WCID>8001</WCID><AC>" + std::string(account) +
-                       "</AC><OP>" + std::to_string(operation) + "</OP><ID>" + std::to_string(id) +
-                       "</ID><NUMBER>" + std::to_string(number) + "</NUMBER><LCID>2052</LCID><RAND>" +
-                       std::to_string(session) + "</RAND>";
+                       "</AC><OP>" + std::to_string(operation) + "</OP><ID>" + std::to_string(id) + "</ID><NUMBER>" +
+                       std::to_string(number) + "</NUMBER><LCID>2052</LCID><RAND>" + std::to_string(session) +
+                       "</RAND>";
     if (operation == 12) body += "<TS>123456</TS>";
     body += "<DATA>" + std::string(data) + "\x07</DATA>\n";
     if (operation == 3) body += '\x07';
@@ -144,8 +144,8 @@ TEST_F(TransactionHandlerTest, OperationsOutsideTheServedOnesAreRefused) {
     struct Case {
         int version, operation, code;
     } cases[] = {
-        {2, 2, -103}, {3, 6, -103}, {8, 8, -103}, {1, 10, -103}, {1, 13, -103},
-        {2, 12, -100}, {1, 11, -100}, {2, 3, -100}, {3, 5, -100}, {2, 0, -100}, {2, 4, -100},
+        {2, 2, -103},  {3, 6, -103}, {8, 8, -103}, {1, 10, -103}, {1, 13, -103}, {2, 12, -100},
+        {1, 11, -100}, {2, 3, -100}, {3, 5, -100}, {2, 0, -100},  {2, 4, -100},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Ask(c.version, c.operation, 1, 1, "."), std::to_string(c.code) + "\n") << "OP " << c.operation;
@@ -158,7 +158,13 @@ TEST(TransactionRequest, DataRunsToTheLastBellBeforeItsEnd) {
         std::string data;  // nullopt-like: "!" means refused
     } cases[] = {
         {"plain", "abc\x07</DATA>\n", "abc"},
-        {"bells inside", "\x07" "a\x07" "b\x07\x07</DATA>\n", "\x07" "a\x07" "b\x07"},
+        {"bells inside",
+         "\x07"
+         "a\x07"
+         "b\x07\x07</DATA>\n",
+         "\x07"
+         "a\x07"
+         "b\x07"},
         {"end marker inside", "x\x07</DATA>y\x07</DATA>\n\x07", "x\x07</DATA>y"},
         {"empty", "\x07</DATA>\n", ""},
         {"no bell", "abc</DATA>\n", "!"},
@@ -166,8 +172,10 @@ TEST(TransactionRequest, DataRunsToTheLastBellBeforeItsEnd) {
     };
     for (const Case& c : cases) {
         TransactionRequest request;
-        std::string body = "<WER>1</WER><WCID>8001</WCID><AC>demo</AC><OP>5</OP><ID>0</ID><NUMBER>1</NUMBER>"
-                           "<LCID>2052</LCID><RAND>7</RAND><DATA>" + c.tail;
+        std::string body =
+            "<WER>1</WER><WCID>8001</WCID><AC>demo</AC><OP>5</OP><ID>0</ID><NUMBER>1</NUMBER>"
+            "<LCID>2052</LCID><RAND>7</RAND><DATA>" +
+            c.tail;
         int code = ParseTransactionRequest(body, request);
         if (c.data == "!") {
             EXPECT_EQ(code, -108) << c.name;
@@ -269,7 +277,7 @@ TEST_F(TransactionHandlerTest, PreEntryOfTheCallersCustomerOnly) {
     auto goods = DetailRows(Element(answer, "GOODSITEM_DETAIL"));
     ASSERT_EQ(goods.size(), 2u);
     EXPECT_EQ(goods[1], (std::vector<std::string>{"10", "5.00", "USB cable", "1.50", "0.0300", Utf8ToGbk("数据线"),
-                                                   "854442", "", ""}));
+                                                  "854442", "", ""}));
     auto pieces = DetailRows(Element(answer, "WEIGHT_DETAIL"));
     ASSERT_EQ(pieces.size(), 2u);
     ASSERT_EQ(pieces[0].size(), 14u);
@@ -335,17 +343,17 @@ TEST_F(TransactionHandlerTest, PricesFromTheTariffs) {
         std::int32_t itemType, grams;
         std::string start;  // the answer up to the first line feed
     } cases[] = {
-        {"上海", "GNTK", 1, 2500, "36.00"},            // mainland zone: 20 + 2 x 8
-        {"广东", "GNTK", 1, 1000, "12.00"},            // own row for the province
-        {"GD", "GNTK", 1, 1001, "14.00"},              // by code as well
+        {"上海", "GNTK", 1, 2500, "36.00"},  // mainland zone: 20 + 2 x 8
+        {"广东", "GNTK", 1, 1000, "12.00"},  // own row for the province
+        {"GD", "GNTK", 1, 1001, "14.00"},    // by code as well
         {"新疆", "GNTK", 1, 3000, "60.00"},
-        {"美国", "GJTK", 0, 1200, "250.00"},           // documents: 160 + 2 x 45
-        {"美国", "GJTK", 2, 500, "220.00"},            // any other item type
-        {"united states", "GJTK", 2, 501, "275.00"},   // English name, any case
-        {"日本", "GJTK", 2, 500, "180.00"},            // international zone
-        {"火星", "GNTK", 1, 1000, "0"},                // unknown destination
-        {"上海", "NOPE", 1, 1000, "0"},                // unknown kind
-        {"美国", "GNTK", 1, 1000, "0"},                // kind does not serve it
+        {"美国", "GJTK", 0, 1200, "250.00"},          // documents: 160 + 2 x 45
+        {"美国", "GJTK", 2, 500, "220.00"},           // any other item type
+        {"united states", "GJTK", 2, 501, "275.00"},  // English name, any case
+        {"日本", "GJTK", 2, 500, "180.00"},           // international zone
+        {"火星", "GNTK", 1, 1000, "0"},               // unknown destination
+        {"上海", "NOPE", 1, 1000, "0"},               // unknown kind
+        {"美国", "GNTK", 1, 1000, "0"},               // kind does not serve it
         {"上海", "GNTK", 1, 0, "-105"},
         {"上海", "GNTK", 1, -5, "-105"},
     };

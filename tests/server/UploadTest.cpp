@@ -17,7 +17,11 @@ namespace tallux::server {
 namespace {
 
 constexpr std::int64_t kNow = 1700000000;
-constexpr std::string_view kFixedText = "*A\x07" "B\x07" "C\x07" "D\x07";
+constexpr std::string_view kFixedText =
+    "*A\x07"
+    "B\x07"
+    "C\x07"
+    "D\x07";
 
 // A text argument: between quotes, its quotes doubled.
 std::string Quoted(std::string_view text) {
@@ -67,8 +71,7 @@ public:
 
     std::string Data(std::string_view procedure = {}) const {
         std::string data = "{?=CALL varno.dbo.";
-        data += procedure.empty() ? (direct_ ? "cp_client_rec_add_ec_exx" : "cp_rec_pre_input_add_ec_exx")
-                                  : procedure;
+        data += procedure.empty() ? (direct_ ? "cp_client_rec_add_ec_exx" : "cp_rec_pre_input_add_ec_exx") : procedure;
         data += '(';
         for (std::size_t i = 0; i < arguments_.size(); ++i) data += (i ? "," : "") + arguments_[i];
         return data + ")}";
@@ -84,10 +87,11 @@ private:
 std::string GoodsSql(bool direct, const std::vector<std::string>& names) {
     std::string sql;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        sql += i ? " union all select " : std::string("INSERT INTO varno.dbo.") +
-                                              (direct ? "client_rec_goods(wpos,irid" : "rec_pre_input_goods(wpos,iid") +
-                                              ",cgoods,cunit,iquantity,fprice,cgoodsa,cgcodea,cgcodeb,cgcodec,"
-                                              "fgcustom,fgcrate) select ";
+        sql += i ? " union all select "
+                 : std::string("INSERT INTO varno.dbo.") +
+                       (direct ? "client_rec_goods(wpos,irid" : "rec_pre_input_goods(wpos,iid") +
+                       ",cgoods,cunit,iquantity,fprice,cgoodsa,cgcodea,cgcodeb,cgcodec,"
+                       "fgcustom,fgcrate) select ";
         sql += std::to_string(i) + ",#1234567#,'" + names[i] + "','',2,1.50,'alias','A','B','C',0.30,0.0500 ";
     }
     return sql;
@@ -127,9 +131,10 @@ protected:
                     std::int64_t id = 77) {
         std::int32_t session = db->CreateSession(*db->FindAccount("8001", account), kNow);
         std::string body = "<WER>" + std::to_string(version) + "</WER><WCID>8001</WCID><AC>" + std::string(account) +
-                           "</AC><OP>" + std::to_string(operation) + "</OP><ID>" + std::to_string(id) + "</ID><NUMBER>1</NUMBER>"
-                           "<LCID>2052</LCID><RAND>" + std::to_string(session) + "</RAND><DATA>" +
-                           std::string(data) + "\x07</DATA>\n";
+                           "</AC><OP>" + std::to_string(operation) + "</OP><ID>" + std::to_string(id) +
+                           "</ID><NUMBER>1</NUMBER>"
+                           "<LCID>2052</LCID><RAND>" +
+                           std::to_string(session) + "</RAND><DATA>" + std::string(data) + "\x07</DATA>\n";
         return handler->Handle(body);
     }
 
@@ -179,9 +184,10 @@ TEST_F(UploadTest, PreEntryWithGoodsAndPiecesUnderTheCallersCustomer) {
     std::optional<std::int64_t> id = NewId(Ask(0, call.Data()));
     ASSERT_TRUE(id);
 
-    auto record = Rows("SELECT icid, local_id, account, cnum, creceiver, cdes, ddate, fweight, cemskind, iitem,"
-                       " cgoodsa, fgcustom, irid FROM rec_pre_input WHERE iid = ?",
-                       13, id);
+    auto record = Rows(
+        "SELECT icid, local_id, account, cnum, creceiver, cdes, ddate, fweight, cemskind, iitem,"
+        " cgoodsa, fgcustom, irid FROM rec_pre_input WHERE iid = ?",
+        13, id);
     ASSERT_EQ(record.size(), 1u);
     EXPECT_EQ(record[0], (std::vector<std::string>{"1001", "77", "demo", "EA100000123CN", "O'Neil", "北京",
                                                    "2024.05.06", "2.5", "GNTK", "2", "alias", "1.5", "0"}));
@@ -210,10 +216,9 @@ TEST_F(UploadTest, DirectRecordWithGoodsAndPieces) {
     call.Set(77, "0.1300");
     std::optional<std::int64_t> id = NewId(Ask(0, call.Data(), "direct"));
     ASSERT_TRUE(id);
-    EXPECT_EQ(Rows("SELECT icid, account, cnum, creceiver, cgoodsa, fgcrate, nstate FROM client_rec WHERE irid = ?",
-                   7, id),
-              (std::vector<std::vector<std::string>>{{"1002", "direct", "EA100000123CN", "O'Neil", "alias", "0.13",
-                                                      "1"}}));
+    EXPECT_EQ(
+        Rows("SELECT icid, account, cnum, creceiver, cgoodsa, fgcrate, nstate FROM client_rec WHERE irid = ?", 7, id),
+        (std::vector<std::vector<std::string>>{{"1002", "direct", "EA100000123CN", "O'Neil", "alias", "0.13", "1"}}));
     EXPECT_EQ(Rows("SELECT wpos, cgoods FROM client_rec_goods WHERE irid = ?", 2, id),
               (std::vector<std::vector<std::string>>{{"0", "book"}}));
     EXPECT_EQ(Rows("SELECT wpos, iweight FROM client_rec_weight_detail WHERE irid = ? ORDER BY wpos, rowid", 2, id),
@@ -305,18 +310,19 @@ TEST_F(UploadTest, ChildSqlBeyondItsOwnRowsIsRefusedWithTheShipment) {
         {"a function", goodsHead + "0,#1234567#,hex(randomblob(8)),'',1,1.00,'','','','',0.00,0.0000"},
         {"a file function", goodsHead + "0,#1234567#,load_extension('x'),'',1,1.00,'','','','',0.00,0.0000"},
         {"another record's goods", goodsHead + "0,502,'x','',1,1.00,'','','','',0.00,0.0000"},
-        {"a second row for another record", goodsHead + row + " union all select 1,501,'x','',1,1.00,'','','','',"
-                                                              "0.00,0.0000"},
-        {"replacing another record's goods", "INSERT OR REPLACE INTO varno.dbo.rec_pre_input_goods(wpos,iid,cgoods)"
-                                             " select 1,501,'taken'"},
+        {"a second row for another record", goodsHead + row +
+                                                " union all select 1,501,'x','',1,1.00,'','','','',"
+                                                "0.00,0.0000"},
+        {"replacing another record's goods",
+         "INSERT OR REPLACE INTO varno.dbo.rec_pre_input_goods(wpos,iid,cgoods)"
+         " select 1,501,'taken'"},
         {"returning rows", goodsHead + row + " RETURNING cgoods"},
         {"a comment", goodsHead + row + " -- note"},
         {"an unclosed quote", goodsHead + "0,#1234567#,'x,'',1"},
         {"a broken statement", goodsHead + "0,#1234567#,"},
         {"a missing column", goodsHead + "0,#1234567#,'x'"},
-        {"a recursive row source",
-         "WITH RECURSIVE n(i) AS (select 0 union all select i+1 from n) " + goodsHead +
-             "i,#1234567#,'x','',1,1.00,'','','','',0.00,0.0000 from n"},
+        {"a recursive row source", "WITH RECURSIVE n(i) AS (select 0 union all select i+1 from n) " + goodsHead +
+                                       "i,#1234567#,'x','',1,1.00,'','','','',0.00,0.0000 from n"},
     };
     const auto before = Counts();
     for (const Case& c : cases) {
@@ -345,18 +351,64 @@ TEST_F(UploadTest, CallsThatDoNotFitAreRefused) {
     } cases[] = {
         {"direct procedure from a pre-entry member", "demo", ShipmentCall(true).Data()},
         {"pre-entry procedure from a direct member", "direct", ShipmentCall(false).Data()},
-        {"pre-entry arguments under the direct procedure", "direct", ShipmentCall(false).Data("cp_client_rec_add_ec_exx")},
+        {"pre-entry arguments under the direct procedure", "direct",
+         ShipmentCall(false).Data("cp_client_rec_add_ec_exx")},
         {"modification", "demo", ShipmentCall(false).Data("cp_rec_pre_input_mod_ec_exx")},
         {"unknown procedure", "demo", ShipmentCall(false).Data("xp_cmdshell")},
-        {"unbalanced quote", "demo", [] { ShipmentCall c(false); c.Set(13, "'abc"); return c.Data(); }()},
-        {"text for a number", "demo", [] { ShipmentCall c(false); c.Set(2, "'1'"); return c.Data(); }()},
-        {"fraction for an integer", "demo", [] { ShipmentCall c(false); c.Set(43, "2.5"); return c.Data(); }()},
-        {"number for a text", "demo", [] { ShipmentCall c(false); c.Set(9, "5"); return c.Data(); }()},
-        {"impossible date", "demo", [] { ShipmentCall c(false); c.Set(4, "'2023.02.29'"); return c.Data(); }()},
-        {"date in another form", "demo", [] { ShipmentCall c(false); c.Set(4, "'2024-05-06'"); return c.Data(); }()},
-        {"placeholder argument", "demo", [] { ShipmentCall c(false); c.Set(12, "?"); return c.Data(); }()},
-        {"one argument short", "demo", [] { ShipmentCall c(false); c.Drop(72); return c.Data(); }()},
-        {"one argument more", "demo", [] { ShipmentCall c(false); c.Set(72, "0.0000,0"); return c.Data(); }()},
+        {"unbalanced quote", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(13, "'abc");
+             return c.Data();
+         }()},
+        {"text for a number", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(2, "'1'");
+             return c.Data();
+         }()},
+        {"fraction for an integer", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(43, "2.5");
+             return c.Data();
+         }()},
+        {"number for a text", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(9, "5");
+             return c.Data();
+         }()},
+        {"impossible date", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(4, "'2023.02.29'");
+             return c.Data();
+         }()},
+        {"date in another form", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(4, "'2024-05-06'");
+             return c.Data();
+         }()},
+        {"placeholder argument", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(12, "?");
+             return c.Data();
+         }()},
+        {"one argument short", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Drop(72);
+             return c.Data();
+         }()},
+        {"one argument more", "demo",
+         [] {
+             ShipmentCall c(false);
+             c.Set(72, "0.0000,0");
+             return c.Data();
+         }()},
         {"text after the call", "demo", ShipmentCall(false).Data() + "x"},
         {"not a call", "demo", "INSERT INTO rec_pre_input(icid) VALUES(1001)"},
     };
@@ -378,8 +430,8 @@ std::string ScanCall(std::string_view procedure, const std::vector<std::string>&
 }
 
 TEST_F(UploadTest, CheckScansOfEachLanguage) {
-    const std::vector<std::string> head = {"0", "'EK10000000CN'", "'SZX'", Quoted(Utf8ToGbk("上海")), "3",
-                                           "'2024.05.06 07:08:00'", "'2024-05-06 07:08'"};
+    const std::vector<std::string> head = {
+        "0", "'EK10000000CN'", "'SZX'", Quoted(Utf8ToGbk("上海")), "3", "'2024.05.06 07:08:00'", "'2024-05-06 07:08'"};
     const std::string zhPlace = Quoted(Utf8ToGbk("深圳宝安")), zhDetail = Quoted(Utf8ToGbk("由李四签收"));
     const std::vector<std::string> tail = {"'" + std::string(kFixedText) + "'", Quoted(Utf8ToGbk("李四")), "51", "0"};
     struct Case {
@@ -388,9 +440,11 @@ TEST_F(UploadTest, CheckScansOfEachLanguage) {
         std::vector<std::string> expected;  // nlanguage, cplace_zh, cdetail_zh, cplace_en, cdetail_en
     } cases[] = {
         {"cp_check_detail_scan_add_ec", {zhPlace, zhDetail}, {"0", "深圳宝安", "由李四签收", "", ""}},
-        {"cp_check_detail_en_scan_add_ec", {"'Shenzhen'", "'Signed by O''Neil'"},
+        {"cp_check_detail_en_scan_add_ec",
+         {"'Shenzhen'", "'Signed by O''Neil'"},
          {"1", "", "", "Shenzhen", "Signed by O'Neil"}},
-        {"cp_check_detail_scan_all_ec", {zhPlace, zhDetail, "'Shenzhen'", "'Signed'"},
+        {"cp_check_detail_scan_all_ec",
+         {zhPlace, zhDetail, "'Shenzhen'", "'Signed'"},
          {"2", "深圳宝安", "由李四签收", "Shenzhen", "Signed"}},
     };
     for (const Case& c : cases) {
@@ -399,10 +453,11 @@ TEST_F(UploadTest, CheckScansOfEachLanguage) {
         values.insert(values.end(), tail.begin(), tail.end());
         std::optional<std::int64_t> id = NewId(Ask(4, ScanCall(c.procedure, values)));
         ASSERT_TRUE(id) << c.procedure;
-        auto rows = Rows("SELECT nlanguage, cplace_zh, cdetail_zh, cplace_en, cdetail_en, icid, account, local_id,"
-                         " cnum, cstation, cnext, nstatus, dsign, devent, csigner, nposition, ncode"
-                         " FROM cp_check_detail WHERE iscan = ?",
-                         17, id);
+        auto rows = Rows(
+            "SELECT nlanguage, cplace_zh, cdetail_zh, cplace_en, cdetail_en, icid, account, local_id,"
+            " cnum, cstation, cnext, nstatus, dsign, devent, csigner, nposition, ncode"
+            " FROM cp_check_detail WHERE iscan = ?",
+            17, id);
         ASSERT_EQ(rows.size(), 1u) << c.procedure;
         std::vector<std::string> expected = c.expected;
         for (const char* v : {"1001", "demo", "77", "EK10000000CN", "SZX", "上海", "3", "2024.05.06 07:08:00",
@@ -411,8 +466,8 @@ TEST_F(UploadTest, CheckScansOfEachLanguage) {
         EXPECT_EQ(rows[0], expected) << c.procedure;
     }
 
-    const std::vector<std::string> thirteen = {
-        "0", "'N1234567'", "'SZX'", "''", "0", "''", "'2024-05-06 07:08'", "'p'", "'d'", "'*A'", "''", "1", "0"};
+    const std::vector<std::string> thirteen = {"0",   "'N1234567'", "'SZX'", "''", "0", "''", "'2024-05-06 07:08'",
+                                               "'p'", "'d'",        "'*A'",  "''", "1", "0"};
     auto with = [&](std::size_t at, std::string value) {
         std::vector<std::string> v = thirteen;
         v[at] = std::move(value);
@@ -430,9 +485,9 @@ TEST_F(UploadTest, CheckScansOfEachLanguage) {
         {"a value for a placeholder", ScanCall("cp_check_detail_scan_add_ec", thirteen, 15)},
         {"no waybill number", ScanCall("cp_check_detail_scan_add_ec", with(1, "''"))},
         {"text for the status", ScanCall("cp_check_detail_scan_add_ec", with(4, "'3'"))},
-        {"position and code as one text", ScanCall("cp_check_detail_en_scan_add_ec",
-                                                   {"0", "'N1234567'", "'SZX'", "''", "0", "''", "'t'", "'p'", "'d'",
-                                                    "'*A'", "''", "'1,0'"})},
+        {"position and code as one text",
+         ScanCall("cp_check_detail_en_scan_add_ec",
+                  {"0", "'N1234567'", "'SZX'", "''", "0", "''", "'t'", "'p'", "'d'", "'*A'", "''", "'1,0'"})},
         {"unknown procedure", ScanCall("cp_check_detail_scan_del_ec", thirteen)},
         {"unclosed quote", ScanCall("cp_check_detail_scan_add_ec", with(2, "'SZX"))},
     };

@@ -19,8 +19,8 @@ protected:
     void SetUp() override {
         ASSERT_EQ(store.Open(dir.File("children.dat")), 0);
         // Shipment 1 has two children, shipment 2 none, shipment 3 three.
-        for (auto [parent, text] : std::vector<std::pair<int, const char*>>{
-                 {1, "a"}, {1, "b"}, {3, "c"}, {3, "d"}, {3, "e"}}) {
+        for (auto [parent, text] :
+             std::vector<std::pair<int, const char*>>{{1, "a"}, {1, "b"}, {3, "c"}, {3, "d"}, {3, "e"}}) {
             auto r = test::Child<Record>(parent, text);
             store.Append(r);
         }

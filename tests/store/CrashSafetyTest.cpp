@@ -6,8 +6,8 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -128,7 +128,8 @@ pid_t StartWriter(int& reportFd, Writer writer) {
 }
 
 unsigned SeedFromEnvironment() {
-    if (const char* text = std::getenv("TALLUX_CRASH_SEED")) return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
+    if (const char* text = std::getenv("TALLUX_CRASH_SEED"))
+        return static_cast<unsigned>(std::strtoul(text, nullptr, 10));
     return std::random_device{}();
 }
 
@@ -147,8 +148,8 @@ TEST(CrashSafety, KilledWriterLosesNoReturnedChangeAndTearsNothing) {
         pid_t child = StartWriter(reports, [&](int fd) { RunWriter(path, seed + static_cast<unsigned>(round), fd); });
         ASSERT_GT(child, 0);
         // Mostly short runs; now and then one long enough to pass a remap.
-        int micros = random() % 10 == 0 ? 150000 + static_cast<int>(random() % 250000)
-                                        : static_cast<int>(random() % 20000);
+        int micros =
+            random() % 10 == 0 ? 150000 + static_cast<int>(random() % 250000) : static_cast<int>(random() % 20000);
         usleep(static_cast<useconds_t>(micros));
         kill(child, SIGKILL);
         int status = 0;
@@ -217,20 +218,35 @@ struct Step {
 
 const std::vector<Step>& Steps() {
     static const std::vector<Step> steps = {
-        {"append 7", [](ShipmentStore& s) { auto r = RecordFor(7); s.Append(r); },
+        {"append 7",
+         [](ShipmentStore& s) {
+             auto r = RecordFor(7);
+             s.Append(r);
+         },
          {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
         {"delete 2", [](ShipmentStore& s) { s.RemoveAt(1); }, {{1, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
-        {"update 1", [](ShipmentStore& s) { s.Update(0, RecordFor(1, 1)); },
+        {"update 1",
+         [](ShipmentStore& s) { s.Update(0, RecordFor(1, 1)); },
          {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
-        {"append 8", [](ShipmentStore& s) { auto r = RecordFor(8); s.Append(r); },
+        {"append 8",
+         [](ShipmentStore& s) {
+             auto r = RecordFor(8);
+             s.Append(r);
+         },
          {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}}},
-        {"delete 8", [](ShipmentStore& s) { s.RemoveAt(s.Count() - 1); },
+        {"delete 8",
+         [](ShipmentStore& s) { s.RemoveAt(s.Count() - 1); },
          {{1, 1}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
         {"delete 1", [](ShipmentStore& s) { s.RemoveAt(0); }, {{3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
         {"defer delete 3", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{4, 0}, {5, 0}, {6, 0}, {7, 0}}},
         {"defer delete 4", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{5, 0}, {6, 0}, {7, 0}}},
         {"defer delete 7", [](ShipmentStore& s) { s.RemoveAtDeferred(2); }, {{5, 0}, {6, 0}}},
-        {"append 9", [](ShipmentStore& s) { auto r = RecordFor(9); s.Append(r); }, {{5, 0}, {6, 0}, {9, 0}}},
+        {"append 9",
+         [](ShipmentStore& s) {
+             auto r = RecordFor(9);
+             s.Append(r);
+         },
+         {{5, 0}, {6, 0}, {9, 0}}},
         {"defer delete 6", [](ShipmentStore& s) { s.RemoveAtDeferred(1); }, {{5, 0}, {9, 0}}},
         {"defer delete 5", [](ShipmentStore& s) { s.RemoveAtDeferred(0); }, {{9, 0}}},
         {"close up", [](ShipmentStore& s) { s.FinishPendingRemovals(); }, {{9, 0}}},
@@ -286,8 +302,9 @@ TEST(CrashSafety, KillAtEveryWriteLeavesTheStateBeforeOrAfterTheChange) {
             }
             // The change in flight, torn by the kill, is finished by the open.
             const Step& inFlight = Steps()[done];
-            EXPECT_EQ(found, inFlight.after) << "after \"" << inFlight.what
-                                             << "\" was interrupted the file holds neither the state before nor after it";
+            EXPECT_EQ(found, inFlight.after)
+                << "after \"" << inFlight.what
+                << "\" was interrupted the file holds neither the state before nor after it";
         }
         EXPECT_TRUE(finished) << "the run never got through its writes";
     }

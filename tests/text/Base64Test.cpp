@@ -15,14 +15,14 @@ TEST(Base64, DecodesGroupsOfFour) {
         {"TWFu", "Man"},
         {"TWE=", "Ma"},
         {"TQ==", "M"},
-        {"TQ=A", "M"},              // "=" third gives one byte whatever follows
+        {"TQ=A", "M"},  // "=" third gives one byte whatever follows
         {"TWFuTWFu", "ManMan"},
         {"TW\r\nFu\nTW\rFu", "ManMan"},  // line breaks anywhere are dropped
         {"+ TWFu", "Man"},
         {"+TWFu", "\xF9\x35\x85"},  // without the blank "+" is a Base64 digit
         {"TWFuTQ", "Man"},          // incomplete last group ignored
         {"TWF", ""},
-        {"TQ==TWFu", "MMan"},       // decoding goes on after a padded group
+        {"TQ==TWFu", "MMan"},  // decoding goes on after a padded group
         {"", ""},
         {"+ ", ""},
         {"\r\n", ""},
@@ -35,13 +35,11 @@ TEST(Base64, KeepsWhatWasDecodedBeforeAnError) {
         std::string in;
         std::string out;
     } cases[] = {
-        {"TWFu!WFuTWFu", "Man"},
-        {"TWFuTW-u", "Man"},
+        {"TWFu!WFuTWFu", "Man"}, {"TWFuTW-u", "Man"},
         {"TWFu=AAA", "Man"},  // "=" first in a group
         {"TWFuT=AA", "Man"},  // "=" second in a group
         {"TWFuTW=!", "Man"},  // fourth place neither "=" nor Base64
-        {"TWFu TWFu", "Man"},
-        {std::string("TWFu\0TWFu", 9), "Man"},
+        {"TWFu TWFu", "Man"},    {std::string("TWFu\0TWFu", 9), "Man"},
         {"\xC3\xA4TWFu", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeBase64(c.in, 1024), c.out) << c.in;

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/GbkText.h"
 #include "text/CountryMatch.h"
 #include "text/CountryTable.h"
 #include "text/GbkCodec.h"
-#include "tests/support/GbkText.h"
 
 namespace tallux {
 namespace {
@@ -89,10 +89,17 @@ TEST(CountryTable, DuplicateCodesAreFoundAtTheirFirstRow) {
         std::ptrdiff_t index;
         const char* chinese;
     } lookups[] = {
-        {"BW", 24, "博茨瓦纳"},   {"KG", 103, "吉尔吉斯坦"}, {"MH", 121, "马里亚那群岛"},
-        {"MS", 132, "蒙特塞拉特岛"}, {"RS", 177, "塞尔维亚"},  {"US", 213, "美国"},
-        {"us", 213, "美国"},      {"XX", -1, ""},          {"", -1, ""},
-        {"USA", -1, ""},           {"U", -1, ""},
+        {"BW", 24, "博茨瓦纳"},
+        {"KG", 103, "吉尔吉斯坦"},
+        {"MH", 121, "马里亚那群岛"},
+        {"MS", 132, "蒙特塞拉特岛"},
+        {"RS", 177, "塞尔维亚"},
+        {"US", 213, "美国"},
+        {"us", 213, "美国"},
+        {"XX", -1, ""},
+        {"", -1, ""},
+        {"USA", -1, ""},
+        {"U", -1, ""},
     };
     for (const Lookup& l : lookups) {
         const CountryRow* row = FindCountryByCode(l.code);
@@ -191,8 +198,8 @@ TEST(MatchCountry, ExactThenPrefixThenPartialInTableOrder) {
         {"日本东京都", "JP"},
         {"Tokyo, Japan", "JP"},
         {"东京日本", "JP"},
-        {"Hong", "HK"},    // the name contains the text
-        {"Nigeria", "NG"},  // the exact pass runs over all rows before Niger can prefix-match
+        {"Hong", "HK"},          // the name contains the text
+        {"Nigeria", "NG"},       // the exact pass runs over all rows before Niger can prefix-match
         {"Ｊａｐａｎ", "none"},  // full-width letters are not folded
     });
     // The exact pass returns the row, not the code's first row.
@@ -228,11 +235,19 @@ TEST(MatchCountry, NeverMatchesAcrossACharacterBoundary) {
         // 敲滥 is a byte run from the middle of 亚美尼亚.
         {G("敲滥"), G("亚美尼亚"), "none"},
         // The first letter is the trail byte of a double-byte character.
-        {"\x81" "Angola", "Angola", "none"},
-        {"\x81" "America", "America", "none"},
+        {"\x81"
+         "Angola",
+         "Angola", "none"},
+        {"\x81"
+         "America",
+         "America", "none"},
         {"\x81United States", "United States", "none"},
-        {"\x81" "Australia", "Australia", "none"},
-        {"\x81" "Germany", "Germany", "none"},
+        {"\x81"
+         "Australia",
+         "Australia", "none"},
+        {"\x81"
+         "Germany",
+         "Germany", "none"},
         // 内蒙古 shifted by one byte is not Inner Mongolia; the aligned 蒙古 after it counts.
         {"\xB0" + innerMongolia + "\xA1" + G("蒙古"), innerMongolia, "MN"},
     };

@@ -116,7 +116,7 @@ TEST(FieldValueDecimal, RoundsAtTheDecimalsAndAppliesBounds) {
         {2, 0, 0, "USD 12.345", "12.35", 1},
         {2, 0, 0, "-3", "0.000000", 0},
         {2, 1, 0, "-3", "0.0", 0},
-        {2, 1, 0, "0.004", "0.0", 0},  // rounds to zero
+        {2, 1, 0, "0.004", "0.0", 0},   // rounds to zero
         {2, 5, 0, "4.999", "5.00", 1},  // compared after rounding
         {2, 5, 0, "4.994", "5.000000", 0},
         {2, 0, 500, "501", "500.000000", 0},
@@ -131,7 +131,7 @@ TEST(FieldValueDecimal, RoundsAtTheDecimalsAndAppliesBounds) {
         {2, -1, 0, "-0.001", "0.00", 1},
         {2, 0, 0, "abc", "0.00", 1},
         {2, 0, 0, "+-5", "0.00", 1},
-        {-3, 0, 0, "2.5", "3", 1},   // a negative number of decimals counts as 0
+        {-3, 0, 0, "2.5", "3", 1},  // a negative number of decimals counts as 0
         {17, 0, 0, "1", "1.00000000000000000", 1},
         {40, 0, 0, "1", "1.00000000000000000", 1},
         // no defined 64-bit scaled value: refused
@@ -261,8 +261,8 @@ TEST(FieldValue, SurvivesArbitraryCells) {
         std::string cell(random() % (i % 100 == 0 ? 3000 : 70), ' ');
         for (char& c : cell) c = i % 2 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
         FieldType type = types[i % 4];
-        FieldDefinition d = Field(type, static_cast<std::int32_t>(random() % 8), static_cast<std::int32_t>(random() % 3),
-                                  static_cast<std::int32_t>(random() % 3000));
+        FieldDefinition d = Field(type, static_cast<std::int32_t>(random() % 8),
+                                  static_cast<std::int32_t>(random() % 3), static_cast<std::int32_t>(random() % 3000));
         char field[12];
         d.target = field;
         d.targetSize = sizeof field;

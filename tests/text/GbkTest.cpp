@@ -18,7 +18,9 @@ TEST(GbkCodec, RoundTripsTextGbkCanHold) {
         {"中文", "\xD6\xD0\xCE\xC4"},
         {"深圳市", "\xC9\xEE\xDB\xDA\xCA\xD0"},
         {"€", "\x80"},  // code page 936 keeps the euro sign in one byte
-        {"快递A1", "\xBF\xEC\xB5\xDD" "A1"},
+        {"快递A1",
+         "\xBF\xEC\xB5\xDD"
+         "A1"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Utf8ToGbk(c.utf8), c.gbk) << c.utf8;
@@ -27,9 +29,15 @@ TEST(GbkCodec, RoundTripsTextGbkCanHold) {
 }
 
 TEST(GbkCodec, ReplacesWhatCannotBeConverted) {
-    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");  // emoji is outside GBK
-    EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");              // broken UTF-8
-    std::string decoded = GbkToUtf8("a\xFF" "b");
+    EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                        "b"),
+              "a?b");  // emoji is outside GBK
+    EXPECT_EQ(Utf8ToGbk("a\xFF"
+                        "b"),
+              "a?b");  // broken UTF-8
+    std::string decoded = GbkToUtf8(
+        "a\xFF"
+        "b");
     EXPECT_EQ(decoded.front(), 'a');
     EXPECT_EQ(decoded.back(), 'b');
     EXPECT_EQ(decoded.find('\xFF'), std::string::npos);  // never passed through as raw bytes
@@ -43,7 +51,9 @@ TEST(GbkCodec, ConvertsBetweenUtf8AndUtf16) {
 }
 
 TEST(GbkBytes, CutsOnlyAtCharacterBoundaries) {
-    const std::string text = "a\xD6\xD0\xCE\xC4" "b";  // a中文b
+    const std::string text =
+        "a\xD6\xD0\xCE\xC4"
+        "b";  // a中文b
     struct Case {
         std::size_t max;
         std::size_t expected;

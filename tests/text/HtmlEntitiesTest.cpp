@@ -29,10 +29,9 @@ TEST(HtmlEntities, TableHoldsHtml401AndApos) {
         std::u16string_view name;
         char16_t character;
     } cases[] = {
-        {u"quot", 34},     {u"amp", 38},     {u"apos", 39},     {u"lt", 60},       {u"gt", 62},
-        {u"nbsp", 160},    {u"eacute", 233}, {u"Eacute", 201},  {u"yuml", 255},    {u"fnof", 402},
-        {u"OElig", 338},   {u"Omega", 937},  {u"thetasym", 977}, {u"euro", 8364},  {u"hearts", 9829},
-        {u"diams", 9830},  {u"loz", 9674},   {u"rang", 9002},
+        {u"quot", 34},      {u"amp", 38},     {u"apos", 39},     {u"lt", 60},      {u"gt", 62},     {u"nbsp", 160},
+        {u"eacute", 233},   {u"Eacute", 201}, {u"yuml", 255},    {u"fnof", 402},   {u"OElig", 338}, {u"Omega", 937},
+        {u"thetasym", 977}, {u"euro", 8364},  {u"hearts", 9829}, {u"diams", 9830}, {u"loz", 9674},  {u"rang", 9002},
     };
     for (const Case& c : cases) EXPECT_EQ(CharacterOf(c.name), c.character) << Utf16ToUtf8(c.name);
 }
@@ -44,13 +43,13 @@ TEST(HtmlEntities, ReplacesNamesInAscendingOrderOfTheirCharacter) {
     } cases[] = {
         {u"Tom &amp; Jerry", u"Tom & Jerry"},
         {u"&lt;b&gt;", u"<b>"},
-        {u"&amp;lt;", u"<"},              // lt comes after amp and sees its result
-        {u"&amp;quot;", u"&quot;"},       // quot comes before amp and does not
-        {u"&amp;amp;", u"&amp;"},         // a name does not rescan its own result
+        {u"&amp;lt;", u"<"},         // lt comes after amp and sees its result
+        {u"&amp;quot;", u"&quot;"},  // quot comes before amp and does not
+        {u"&amp;amp;", u"&amp;"},    // a name does not rescan its own result
         {u"caf&eacute; &Eacute;", u"café É"},
         {u"5&euro; &hearts;", u"5€ ♥"},
         {u"it&apos;s", u"it's"},
-        {u"&nbsp", u"&nbsp"},             // the ";" is part of the reference
+        {u"&nbsp", u"&nbsp"},  // the ";" is part of the reference
         {u"&AMP; &Amp; &unknown;", u"&AMP; &Amp; &unknown;"},
         {u"&&amp;;", u"&&;"},
         {u"&amp;eacute;&amp;hearts", u"é&hearts"},

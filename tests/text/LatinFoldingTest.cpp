@@ -20,11 +20,11 @@ TEST(LatinFolding, FoldsTheListedLettersOnly) {
     } cases[] = {
         {u"Müller", u"Muller"},
         {u"François Lefèvre", u"Francois Lefevre"},
-        {u"Łódź", u"Lodź"},               // ź is not among the folded letters
+        {u"Łódź", u"Lodź"},                  // ź is not among the folded letters
         {u"Søren Ørsted", u"Soren Ørsted"},  // nor is Ø
-        {u"Straße", u"StraBe"},           // ß folds to B, not to "ss"
+        {u"Straße", u"StraBe"},              // ß folds to B, not to "ss"
         {u"Æsop Œuvre Þór", u"Asop Euvre Por"},
-        {u"Nguyễn", u"Nguyễn"},           // ễ has no entry
+        {u"Nguyễn", u"Nguyễn"},  // ễ has no entry
         {u"中文 ABC 123", u"中文 ABC 123"},
         {u"", u""},
     };
@@ -77,7 +77,8 @@ TEST(LatinFolding, CoversEveryLetterOfTheTable) {
     std::u16string others;
     for (char16_t c = 0; c < 0x300; ++c) {
         bool listed = false;
-        for (const Case& row : cases) listed = listed || std::u16string_view(row.accented).find(c) != std::u16string_view::npos;
+        for (const Case& row : cases)
+            listed = listed || std::u16string_view(row.accented).find(c) != std::u16string_view::npos;
         if (!listed) others += c;
     }
     EXPECT_EQ(Folded(others), others);

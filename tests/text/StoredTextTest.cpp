@@ -42,12 +42,14 @@ TEST(ToGbkWithNumericRefs, KeepsGbkAndWritesTheRestAsReferences) {
         {u"Ђорђе", "&#1026;\xA7\xE0\xA7\xE2&#1106;\xA7\xD6"},
         {u"中文", "\xD6\xD0\xCE\xC4"},
         {u"\U0001F600", "&#55357;&#56832;"},  // each surrogate half on its own
-        {u"€5", "&#8364;5"},                    // no double-byte code, only the single byte 0x80
-        {u"\u00A3\u00A4", "&#163;\xA1\xE8"},   // double-byte codes count from U+00A4 on
+        {u"€5", "&#8364;5"},                  // no double-byte code, only the single byte 0x80
+        {u"\u00A3\u00A4", "&#163;\xA1\xE8"},  // double-byte codes count from U+00A4 on
         {u"\uFFE5\uFFE6", "\xA3\xA4&#65510;"},
         {u"\u0085\u00A0", "&#133;&#160;"},
-        {u"A&B &#65;", "A&B &#65;"},           // "&" is written as it is
-        {u"\u0006abc", "\x06" "abc"},           // and so is a leading control unit
+        {u"A&B &#65;", "A&B &#65;"},  // "&" is written as it is
+        {u"\u0006abc",
+         "\x06"
+         "abc"},                               // and so is a leading control unit
         {std::u16string(u"ab\0cd", 5), "ab"},  // a NUL unit ends the text
         {u"", ""},
     };
@@ -112,10 +114,14 @@ TEST(ToGbkFolded, FoldsAccentsAndReplacesWhatGbkCannotHold) {
     } cases[] = {
         {u"Müller", "Muller"},  // folded even though GBK has ü
         {u"Straße", "StraBe"},
-        {u"€5", "\x80" "5"},  // code page 936's single-byte euro
+        {u"€5",
+         "\x80"
+         "5"},  // code page 936's single-byte euro
         {u"Ђорђе", "?\xA7\xE0\xA7\xE2?\xA7\xD6"},
         {u"a\U0001F600b", "a?b"},
-        {u"a\xD83D" "b", "a?b"},  // a lone surrogate
+        {u"a\xD83D"
+         "b",
+         "a?b"},  // a lone surrogate
         {u"中文 A&B", "\xD6\xD0\xCE\xC4 A&B"},
         {std::u16string(u"ab\0cd", 5), "ab"},
         {u"", ""},
@@ -176,12 +182,12 @@ TEST(DecodeStoredText, ReadsGbkUpToItsTerminator) {
         {"M\xA8\xB9ller", u"Müller"},
         {"\xD6\xD0\xCE\xC4", u"中文"},
         {"\x80", u"€"},
-        {"ab\xD6", u"ab\uFFFD"},              // a lead byte at the end stands alone
-        {"ab\xD6\0\xD0x"s, u"ab\uFFFD"},      // and is not paired across the terminator
+        {"ab\xD6", u"ab\uFFFD"},          // a lead byte at the end stands alone
+        {"ab\xD6\0\xD0x"s, u"ab\uFFFD"},  // and is not paired across the terminator
         {"ab\0&#65;"s, u"ab"},
         {"\0abc"s, u""},
         {"", u""},
-        {"\xD6 x", u"\uFFFD x"},              // an invalid trail byte is kept as a character
+        {"\xD6 x", u"\uFFFD x"},  // an invalid trail byte is kept as a character
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeStoredText(c.in, kForeignCapacity), c.out) << c.in;
 }
@@ -215,14 +221,14 @@ TEST(DecodeStoredText, ReadsTheBase64Form) {
         {Base64Form(7, "TcO8bGxlciDkuK0="), u"Müller 中"},
         {Base64Form(6, "+ TcO8bGxl\r\nciDkuK0="), u"Müller 中"},
         {Base64Form(6, "JmFtcDsmIzY1Ow=="), u"&amp;&#65;"},  // no references in this form
-        {Base64Form(6, "TWFu!TWFu"), u"Man"},                 // broken: what was decoded so far
+        {Base64Form(6, "TWFu!TWFu"), u"Man"},                // broken: what was decoded so far
         {Base64Form(6, "TWFuTQ"), u"Man"},
         {Base64Form(6, ""), u""},
         {Base64Form(7, "+ "), u""},
-        {Base64Form(6, "YWIAY2Q="), u"ab"},   // decoded bytes end at a NUL
-        {Base64Form(6, "YcOAYv9j"), u"aÀb\uFFFDc"},  // invalid UTF-8
+        {Base64Form(6, "YWIAY2Q="), u"ab"},              // decoded bytes end at a NUL
+        {Base64Form(6, "YcOAYv9j"), u"aÀb\uFFFDc"},      // invalid UTF-8
         {Base64Form(6, "7aC9"), u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate is not UTF-8
-        {"\x05TWFu", u"\x05TWFu"},              // only 6 and 7 mark the form
+        {"\x05TWFu", u"\x05TWFu"},                       // only 6 and 7 mark the form
         {"\x08TWFu", u"\x08TWFu"},
     };
     for (const Case& c : cases) EXPECT_EQ(DecodeStoredText(c.in, kForeignCapacity), c.out) << c.in;
@@ -239,8 +245,7 @@ TEST(DecodeStoredText, UsesAtMost1023BytesOfTheBase64Form) {
     }
     ASSERT_EQ(utf8.size() % 3, 0u);
     EXPECT_EQ(DecodeStoredText(Base64Form(7, base64), kForeignCapacity), std::u16string(1022, u'a'));
-    EXPECT_EQ(DecodeStoredText(Base64Form(7, base64.substr(4)), kForeignCapacity),
-              std::u16string(1019, u'a') + u"中b");
+    EXPECT_EQ(DecodeStoredText(Base64Form(7, base64.substr(4)), kForeignCapacity), std::u16string(1019, u'a') + u"中b");
 }
 
 TEST(StoredText, DecodesWhatWasEncoded) {
@@ -256,7 +261,7 @@ TEST(StoredText, DecodesWhatWasEncoded) {
         u"€100 ¤£¥￥",
         u"\u0001\u0009Tab\r\n",
         u"\u0085\u00A0\uE000\uF8F5\uFFFE\uFFFF",  // C1 control, private use, non-characters
-        u"#65; &#",  // without "&" the encoder writes no reference of its own
+        u"#65; &#",                               // without "&" the encoder writes no reference of its own
     };
     for (const std::u16string& text : texts) {
         if (text.find(u'&') != std::u16string::npos) continue;

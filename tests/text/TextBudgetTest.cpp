@@ -16,8 +16,8 @@ TEST(LimitTextBytes, CutsFiveCharactersBeforeTheOverflowAndAddsDots) {
         {u"ABCDEFGHIJKL", 10, u"ABCDE..."},  // the eleventh letter (j = 10) overflows
         {u"ABCDEFGHIJ", 10, u"ABCDEFGHIJ"},  // exactly the budget
         {u"", 0, u""},
-        {u"ABC", 2, u"..."},                 // overflow before the fifth character
-        {u"北京市朝阳区建国路", 10, u"..."},   // two bytes each: the sixth (j = 5) overflows
+        {u"ABC", 2, u"..."},                  // overflow before the fifth character
+        {u"北京市朝阳区建国路", 10, u"..."},  // two bytes each: the sixth (j = 5) overflows
         {u"北京市朝阳区建国路", 12, u"北..."},
         {u"ab\U0001F600\U0001F600cd", 6, u"..."},
         {u"abcdef\U0001F600xyz", 10, u"abc..."},  // each half of the pair counts 2

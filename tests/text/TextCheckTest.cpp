@@ -30,10 +30,12 @@ TEST(TextCheck, LimitsCountGbkBytesAndNameTheField) {
         const char* message;  // nullptr: stored
         std::u16string trimmed;
     } cases[] = {
-        {u"  " + std::u16string(31, u'a') + u"\t", 0, 30, false, "[发件人]长度不得超过 30 字符。", std::u16string(31, u'a')},
+        {u"  " + std::u16string(31, u'a') + u"\t", 0, 30, false, "[发件人]长度不得超过 30 字符。",
+         std::u16string(31, u'a')},
         {u" ", 1, 62, true, "[发件人]不得短于 1 字符。", u""},
         {u"张三丰" + std::u16string(24, u'x'), 0, 30, false, nullptr, u"张三丰" + std::u16string(24, u'x')},
-        {u"张三丰" + std::u16string(25, u'x'), 0, 30, false, "[发件人]长度不得超过 30 字符。", u"张三丰" + std::u16string(25, u'x')},
+        {u"张三丰" + std::u16string(25, u'x'), 0, 30, false, "[发件人]长度不得超过 30 字符。",
+         u"张三丰" + std::u16string(25, u'x')},
         {u"\u3000李娜\u3000", 1, 30, false, nullptr, u"李娜"},
     };
     for (Case& c : cases) {

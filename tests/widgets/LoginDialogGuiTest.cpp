@@ -1,9 +1,9 @@
 // The login dialog against a tallux-server on demo data.
 
+#include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,11 +18,11 @@
 #include <memory>
 
 #include "app/ClientState.h"
-#include "widgets/LoginDialog.h"
 #include "app/LoginDialogState.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
+#include "widgets/LoginDialog.h"
 
 namespace tallux {
 
@@ -99,10 +99,14 @@ private slots:
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
-        QTest::newRow("wrong password") << "demo" << "wrong" << QStringLiteral("密码不正确。");
-        QTest::newRow("unknown account") << "nobody" << "demo123" << QStringLiteral("帐号不存在。");
-        QTest::newRow("no permission") << "nopermission" << "nope123" << QStringLiteral("帐号没有快件操作权限。");
-        QTest::newRow("empty account") << "  " << "demo123" << QStringLiteral("[帐号]不得短于 1 字符。");
+        QTest::newRow("wrong password") << "demo"
+                                        << "wrong" << QStringLiteral("密码不正确。");
+        QTest::newRow("unknown account") << "nobody"
+                                         << "demo123" << QStringLiteral("帐号不存在。");
+        QTest::newRow("no permission") << "nopermission"
+                                       << "nope123" << QStringLiteral("帐号没有快件操作权限。");
+        QTest::newRow("empty account") << "  "
+                                       << "demo123" << QStringLiteral("[帐号]不得短于 1 字符。");
     }
     void refusalsShowTheirMessageAndKeepTheDialogOpen() {
         QFETCH(QString, account);
@@ -213,9 +217,9 @@ private slots:
         dialog.BaseDataBox()->setChecked(true);
         dialog.TemplatesBox()->setChecked(true);
         Enter(dialog, QStringLiteral("demo"), QStringLiteral("demo123"));
-        QCOMPARE(f.prompter.Texts(), (QStringList{QStringLiteral("系统基本数据更新完成。"),
-                                                  QStringLiteral("打印模板下载功能暂未开放。"),
-                                                  QStringLiteral("登入验证成功！[0]")}));
+        QCOMPARE(f.prompter.Texts(),
+                 (QStringList{QStringLiteral("系统基本数据更新完成。"), QStringLiteral("打印模板下载功能暂未开放。"),
+                              QStringLiteral("登入验证成功！[0]")}));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(std::filesystem::exists(f.state.PathOf("DATA_SYS/0.dat")));
         QVERIFY(f.state.baseData.kinds.Size() > 0);
@@ -259,8 +263,8 @@ private slots:
         dialog.SetTimeouts({10000, 10000});
         bool busySeen = false;
         QTimer::singleShot(300, [&] {
-            busySeen = dialog.Busy() && !dialog.ConfirmButton()->isEnabled() &&
-                       QApplication::overrideCursor() != nullptr;
+            busySeen =
+                dialog.Busy() && !dialog.ConfirmButton()->isEnabled() && QApplication::overrideCursor() != nullptr;
             dialog.close();
         });
         QElapsedTimer clock;

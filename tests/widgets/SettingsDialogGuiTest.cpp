@@ -12,12 +12,12 @@
 #include "app/ClientState.h"
 #include "app/InputHints.h"
 #include "app/ProgramSettings.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempDir.h"
 #include "widgets/FormKeyNavigator.h"
 #include "widgets/InputHintsDialog.h"
 #include "widgets/LimitedTextEdit.h"
 #include "widgets/ProgramDefaultsDialog.h"
-#include "tests/support/ScriptedPrompter.h"
-#include "tests/support/TempDir.h"
 
 namespace tallux {
 
@@ -137,8 +137,8 @@ private slots:
         CProgramDefaultsDlg dialog(f.state);
         Show(dialog);
         QCOMPARE(Focused(&dialog), QStringLiteral("programNumber"));
-        const QStringList beforeAddress = {QStringLiteral("defaultOrigin"), QStringLiteral("senderName"),
-                                           QStringLiteral("department"),    QStringLiteral("senderPhone"),
+        const QStringList beforeAddress = {QStringLiteral("defaultOrigin"),  QStringLiteral("senderName"),
+                                           QStringLiteral("department"),     QStringLiteral("senderPhone"),
                                            QStringLiteral("senderPostcode"), QStringLiteral("senderCompany"),
                                            QStringLiteral("senderAddress")};
         for (const QString& next : beforeAddress) {

@@ -147,7 +147,8 @@ TEST_F(LibreOfficeEngineTest, ANewWorkbookWithoutTemplateIsAnXlsFile) {
     book.WriteText(1, 1, u"007");
     ASSERT_TRUE(book.SaveAndClose());
     // The BIFF8 compound document signature.
-    EXPECT_EQ(ReadWholeFile(File("list.xls").string()).substr(0, 8), std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
+    EXPECT_EQ(ReadWholeFile(File("list.xls").string()).substr(0, 8),
+              std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8));
 }
 
 TEST_F(LibreOfficeEngineTest, ADeadOfficeIsStartedAgain) {

@@ -48,9 +48,8 @@ TEST_F(ListExportOfficeTest, TextColumnsStayTextAndNumericColumnsBecomeNumbers) 
         {6, 4, CellValue::OfText(u"=1+1")},
     };
     for (const Expected& e : cells)
-        EXPECT_EQ(book.ReadValue(e.row, e.column), e.value)
-            << ExcelWorkbook::CellReference(e.row, e.column) << " reads "
-            << Utf16ToUtf8(book.ReadText(e.row, e.column));
+        EXPECT_EQ(book.ReadValue(e.row, e.column), e.value) << ExcelWorkbook::CellReference(e.row, e.column)
+                                                            << " reads " << Utf16ToUtf8(book.ReadText(e.row, e.column));
     book.Close();
 
     auto document = Engine().Open(File("list.xls"), true);

@@ -43,8 +43,8 @@ public:
                            (root / "state").string() + "\nErrorLog " + (root / "log/error_log").string() +
                            "\nAccessLog " + (root / "log/access_log").string() + "\nPageLog " +
                            (root / "log/page_log").string() + "\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n");
-        if (!process_.Spawn(kCupsd, {"-f", "-c", (root / "cupsd.conf").string(), "-s",
-                                     (root / "cups-files.conf").string()}))
+        if (!process_.Spawn(kCupsd,
+                            {"-f", "-c", (root / "cupsd.conf").string(), "-s", (root / "cups-files.conf").string()}))
             return "cupsd was not started";
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (!std::filesystem::exists(socket_)) {
