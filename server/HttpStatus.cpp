@@ -8,6 +8,7 @@ std::string_view ReasonPhrase(HttpStatus status) {
     case HttpStatus::BadRequest: return "Bad Request";
     case HttpStatus::NotFound: return "Not Found";
     case HttpStatus::MethodNotAllowed: return "Method Not Allowed";
+    case HttpStatus::RequestTimeout: return "Request Timeout";
     case HttpStatus::PayloadTooLarge: return "Payload Too Large";
     case HttpStatus::HeaderTooLarge: return "Request Header Fields Too Large";
     case HttpStatus::InternalError: return "Internal Server Error";

@@ -11,6 +11,7 @@ enum class HttpStatus : int {
     BadRequest = 400,
     NotFound = 404,
     MethodNotAllowed = 405,
+    RequestTimeout = 408,
     PayloadTooLarge = 413,
     HeaderTooLarge = 431,
     InternalError = 500,

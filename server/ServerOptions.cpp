@@ -46,6 +46,38 @@ std::optional<std::string> ParseServerOptions(const std::vector<std::string>& ar
             std::optional<std::string> v = value();
             if (!v || v->empty()) return "--refuse-number-key needs a key";
             options.refusedNumberKeys.push_back(*v);
+        } else if (arg == "--session-idle" || arg == "--sessions-per-account") {
+            std::optional<std::string> v = value();
+            if (!v) return arg + " needs a value";
+            bool idle = arg == "--session-idle";
+            std::int64_t n = 0;
+            // Up to ten years of seconds, or a million sessions.
+            if (!ParseInt(std::string_view(*v), n) || n < 1 || n > (idle ? 315360000 : 1000000))
+                return arg + (idle ? " expects a number of seconds" : " expects a count") + ", got \"" + *v + "\"";
+            if (idle)
+                options.sessions.idleSeconds = n;
+            else
+                options.sessions.perAccount = static_cast<int>(n);
+        } else if (arg == "--head-timeout" || arg == "--min-body-rate" || arg == "--max-per-peer") {
+            std::optional<std::string> v = value();
+            if (!v) return arg + " needs a value";
+            std::size_t n = 0;
+            bool parsed = ParseInt(std::string_view(*v), n);
+            ConnectionLimits& limits = options.connections;
+            if (arg == "--head-timeout") {
+                // Up to an hour.
+                if (!parsed || n < 1 || n > 3600000)
+                    return "--head-timeout expects milliseconds from 1 to 3600000, got \"" + *v + "\"";
+                limits.headTimeoutMs = static_cast<int>(n);
+            } else if (arg == "--min-body-rate") {
+                if (!parsed) return "--min-body-rate expects bytes per second (0: no minimum), got \"" + *v + "\"";
+                limits.minBodyBytesPerSecond = n;
+            } else {
+                if (!parsed || n < 1 || n > limits.maxConnections)
+                    return "--max-per-peer expects a count from 1 to " + std::to_string(limits.maxConnections) +
+                           ", got \"" + *v + "\"";
+                limits.maxPerPeer = n;
+            }
         } else if (arg == "--db" || arg == "--listen" || arg == "--clock-window" || arg == "--redirect") {
             std::optional<std::string> v = value();
             if (!v) return arg + " needs a value";
@@ -75,7 +107,8 @@ std::optional<std::string> ParseServerOptions(const std::vector<std::string>& ar
 
 std::string ServerUsage() {
     return "usage: tallux-server --db FILE [--listen HOST:PORT] [--clock-window SECONDS] [--redirect ADDR[|PORT]]\n"
-           "                     [--refuse-number-key KEY]...\n"
+           "                     [--refuse-number-key KEY]... [--session-idle SECONDS] [--sessions-per-account N]\n"
+           "                     [--head-timeout MS] [--min-body-rate BYTES] [--max-per-peer N]\n"
            "       tallux-server --db FILE --init-demo [--force]\n"
            "\n"
            "  --db FILE               SQLite database (created with the schema when missing)\n"
@@ -83,6 +116,25 @@ std::string ServerUsage() {
            "  --clock-window SECONDS  allowed difference of the client's login time (default 600)\n"
            "  --redirect ADDR[|PORT]  answer logins and base data requests with this redirect\n"
            "  --refuse-number-key KEY the number service answers KEY as not configured (repeatable)\n"
+           "  --session-idle SECONDS  a session unused this long is no longer valid (default " +
+           std::to_string(SessionLimits{}.idleSeconds) +
+           ")\n"
+           "  --sessions-per-account N  live sessions an account keeps; a login beyond ends the least\n"
+           "                          recently used (default " +
+           std::to_string(SessionLimits{}.perAccount) +
+           ")\n"
+           "  --head-timeout MS       a request head must be complete this long after the connection\n"
+           "                          (default " +
+           std::to_string(ConnectionLimits{}.headTimeoutMs) +
+           "); then 408\n"
+           "  --min-body-rate BYTES   bytes per second a body must keep up on average, beyond the head\n"
+           "                          timeout (default " +
+           std::to_string(ConnectionLimits{}.minBodyBytesPerSecond) +
+           ", 0: none); then 408\n"
+           "  --max-per-peer N        connections one address may hold of the " +
+           std::to_string(ConnectionLimits{}.maxConnections) + " (default " +
+           std::to_string(ConnectionLimits{}.maxPerPeer) +
+           "); beyond: 503\n"
            "  --init-demo             create a demo database and exit\n"
            "  --force                 with --init-demo: replace an existing database\n";
 }

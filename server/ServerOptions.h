@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "server/ConnectionLimits.h"
+#include "server/SessionLimits.h"
+
 namespace tallux::server {
 
 // The command line of tallux-server.
@@ -17,6 +20,8 @@ struct ServerOptions {
     std::int64_t clockWindowSeconds = 600;
     std::string redirect;
     std::vector<std::string> refusedNumberKeys;  // the number service answers these as unknown
+    SessionLimits sessions;
+    ConnectionLimits connections;  // --head-timeout, --min-body-rate, --max-per-peer
     bool help = false;
 };
 

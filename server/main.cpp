@@ -33,14 +33,15 @@ int Serve(const ServerOptions& options) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    ServerDatabase db(options.dbPath);
+    ServerDatabase db(options.dbPath, options.sessions);
     LoginHandler login(db, Now, options.clockWindowSeconds);
     CgiRouter router(login, options.redirect, options.dbPath);
-    TransactionHandler transactions(db, options.refusedNumberKeys);
+    TransactionHandler transactions(db, options.refusedNumberKeys, Now);
     router.ServeTransactions(transactions);
     HttpServer::Options httpOptions;
     httpOptions.host = options.host;
     httpOptions.port = options.port;
+    httpOptions.connections = options.connections;
     HttpServer server(httpOptions, [&router](const HttpRequest& request) { return router.Answer(request); });
 
     std::thread signalWaiter([&server, stopSignals] {

@@ -22,6 +22,23 @@ TEST(ServerOptions, ReadsEveryOption) {
     EXPECT_EQ(defaults.host, "127.0.0.1");
     EXPECT_EQ(defaults.port, 8080);
     EXPECT_EQ(defaults.clockWindowSeconds, 600);
+    EXPECT_EQ(defaults.sessions.idleSeconds, SessionLimits{}.idleSeconds);
+    EXPECT_EQ(defaults.sessions.perAccount, SessionLimits{}.perAccount);
+
+    ServerOptions sessions;
+    ASSERT_FALSE(
+        ParseServerOptions({"--db", "x.db", "--session-idle", "900", "--sessions-per-account", "4"}, sessions));
+    EXPECT_EQ(sessions.sessions.idleSeconds, 900);
+    EXPECT_EQ(sessions.sessions.perAccount, 4);
+
+    ServerOptions connections;
+    ASSERT_FALSE(ParseServerOptions(
+        {"--db", "x.db", "--head-timeout", "1500", "--min-body-rate", "0", "--max-per-peer", "8"}, connections));
+    EXPECT_EQ(connections.connections.headTimeoutMs, 1500);
+    EXPECT_EQ(connections.connections.minBodyBytesPerSecond, 0u);
+    EXPECT_EQ(connections.connections.maxPerPeer, 8u);
+    EXPECT_EQ(defaults.connections.headTimeoutMs, ConnectionLimits{}.headTimeoutMs);
+    EXPECT_EQ(defaults.connections.maxPerPeer, ConnectionLimits{}.maxPerPeer);
 
     ServerOptions v6;
     ASSERT_FALSE(ParseServerOptions({"--db", "x.db", "--listen", "[::1]:9000"}, v6));
@@ -43,6 +60,17 @@ TEST(ServerOptions, UsageErrorsNameTheProblem) {
         {{"--db", "x", "--redirect", "a b"}, "--redirect"},
         {{"--db", "x", "--force"}, "--force"},
         {{"--db", "x", "--verbose"}, "--verbose"},
+        {{"--db", "x", "--session-idle", "0"}, "--session-idle"},
+        {{"--db", "x", "--session-idle", "1h"}, "--session-idle"},
+        {{"--db", "x", "--session-idle"}, "--session-idle needs a value"},
+        {{"--db", "x", "--sessions-per-account", "0"}, "--sessions-per-account"},
+        {{"--db", "x", "--sessions-per-account", "99999999999"}, "--sessions-per-account"},
+        {{"--db", "x", "--head-timeout", "0"}, "--head-timeout"},
+        {{"--db", "x", "--head-timeout", "5s"}, "--head-timeout"},
+        {{"--db", "x", "--min-body-rate", "-1"}, "--min-body-rate"},
+        {{"--db", "x", "--max-per-peer", "0"}, "--max-per-peer"},
+        {{"--db", "x", "--max-per-peer", "257"}, "--max-per-peer"},
+        {{"--db", "x", "--max-per-peer"}, "--max-per-peer needs a value"},
     };
     for (const auto& c : cases) {
         ServerOptions o;

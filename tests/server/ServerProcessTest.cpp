@@ -15,14 +15,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <thread>
 #include <vector>
 
+#include "tests/support/LoopbackClient.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
-#include "text/Md5.h"
 
 extern char** environ;
 
@@ -112,14 +111,7 @@ Answer Parse(const std::string& raw) {
     return a;
 }
 
-std::string LoginRequest(const std::string& site, const std::string& account, const std::string& password) {
-    long now = static_cast<long>(std::time(nullptr));
-    std::string digest = Md5Hex(std::to_string(now) + "QrvTab" + password);
-    return "GET /cgi-bin/DIzur.dll?ECLogin&w=" + site + "&ac=" + account + "&md5=" + digest +
-           "&it=" + std::to_string(now) +
-           " HTTP/1.0\r\nAccept: */*\r\nHost: 127.0.0.1\r\n"
-           "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n\r\n";
-}
+using test::LoginRequest;
 
 class ServerProcessTest : public ::testing::Test {
 protected:
