@@ -76,8 +76,9 @@ std::string CheckScanUploadAnswer(ServerDatabase& database, const TransactionCal
     if (!row.Take(call->arguments, Layout(*variant))) return TransactionAnswerText(trans::kDataError);
     // A scan is about a waybill; without one it records nothing.
     if (call->arguments[kPlaceholders + 1].value.empty()) return TransactionAnswerText(trans::kDataError);
-    std::int64_t id = database.Locked([&](sqlite3* db) { return row.Insert(db, "cp_check_detail"); });
-    return TransactionAnswerText(id);
+    return database.WriteDurably([&](sqlite3* db) -> ServerDatabase::WriteResult {
+        return {TransactionAnswerText(row.Insert(db, "cp_check_detail")), true};
+    });
 }
 
 }  // namespace tallux::server

@@ -26,36 +26,30 @@ std::string Padded(std::int64_t value, std::int64_t width) {
     return digits;
 }
 
-// Takes the next value of (site, key) and moves the counter; nullopt when
-// the key has no sequence, it is used up or its numbers do not fit.
+// Takes the next value of (site, key) and moves the counter, inside the
+// caller's transaction; nullopt when the key has no sequence, it is used up
+// or its numbers do not fit.
 std::optional<std::string> TakeNumber(sqlite3* db, const std::string& site, const std::string& key) {
-    ExecSql(db, "BEGIN IMMEDIATE");
-    try {
-        std::optional<std::string> number;
-        SqliteStatement select(db,
-                               "SELECT prefix, next_value, last_value, width, suffix FROM number_sequences"
-                               " WHERE site_id = ? AND kind_code = ?");
-        select.Bind(1, site).Bind(2, key);
-        if (select.Step()) {
-            std::int64_t next = select.Int(1);
-            std::int64_t width = select.Int(3);
-            std::string text =
-                Utf8ToGbk(select.Text(0)) + Padded(next, width > 30 ? 30 : width) + Utf8ToGbk(select.Text(4));
-            bool fits = text.size() >= NumberService::kMinNumberBytes && text.size() <= NumberService::kMaxNumberBytes;
-            if (next >= 0 && next <= select.Int(2) && fits) {
-                SqliteStatement update(db,
-                                       "UPDATE number_sequences SET next_value = next_value + 1"
-                                       " WHERE site_id = ? AND kind_code = ? AND next_value = ?");
-                update.Bind(1, site).Bind(2, key).Bind(3, next).Step();
-                if (sqlite3_changes(db) == 1) number = std::move(text);
-            }
+    std::optional<std::string> number;
+    SqliteStatement select(db,
+                           "SELECT prefix, next_value, last_value, width, suffix FROM number_sequences"
+                           " WHERE site_id = ? AND kind_code = ?");
+    select.Bind(1, site).Bind(2, key);
+    if (select.Step()) {
+        std::int64_t next = select.Int(1);
+        std::int64_t width = select.Int(3);
+        std::string text =
+            Utf8ToGbk(select.Text(0)) + Padded(next, width > 30 ? 30 : width) + Utf8ToGbk(select.Text(4));
+        bool fits = text.size() >= NumberService::kMinNumberBytes && text.size() <= NumberService::kMaxNumberBytes;
+        if (next >= 0 && next <= select.Int(2) && fits) {
+            SqliteStatement update(db,
+                                   "UPDATE number_sequences SET next_value = next_value + 1"
+                                   " WHERE site_id = ? AND kind_code = ? AND next_value = ?");
+            update.Bind(1, site).Bind(2, key).Bind(3, next).Step();
+            if (sqlite3_changes(db) == 1) number = std::move(text);
         }
-        ExecSql(db, "COMMIT");
-        return number;
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
     }
+    return number;
 }
 
 }  // namespace
@@ -68,7 +62,13 @@ std::string NumberService::Answer(const TransactionCaller& caller, std::string_v
     if (!PlainKey(keyGbk)) return TransactionAnswerText(trans::kBadCommand);
     std::string key = GbkToUtf8(keyGbk);
     if (refused_.count(key)) return TransactionAnswerText(trans::kNothingAvailable);
-    std::optional<std::string> number = db_.Locked([&](sqlite3* db) { return TakeNumber(db, caller.siteId, key); });
+    // A number handed out is on the disk first: after a power failure the
+    // counter never goes back to a number a client already holds.
+    std::optional<std::string> number;
+    db_.WriteDurably([&](sqlite3* db) -> ServerDatabase::WriteResult {
+        number = TakeNumber(db, caller.siteId, key);
+        return {{}, number.has_value()};
+    });
     if (!number) return TransactionAnswerText(trans::kNothingAvailable);
     return TransactionAnswerText(1, *number);
 }

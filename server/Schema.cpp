@@ -40,14 +40,20 @@ CREATE TABLE IF NOT EXISTS accounts (
   PRIMARY KEY (site_id, account)
 );
 
+-- Sessions of logins. last_used_at moves on with every transaction (to the
+-- second) and decides when a session has been idle too long; login_serial
+-- counts an account's logins, so that the newest of one second are known.
 CREATE TABLE IF NOT EXISTS sessions (
   session_number INTEGER PRIMARY KEY,
   site_id        TEXT    NOT NULL,
   account        TEXT    NOT NULL,
   customer_id    INTEGER NOT NULL,
-  created_at     INTEGER NOT NULL
+  created_at     INTEGER NOT NULL,
+  last_used_at   INTEGER NOT NULL DEFAULT 0,
+  login_serial   INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS sessions_by_account ON sessions(site_id, account);
+CREATE INDEX IF NOT EXISTS sessions_by_last_use ON sessions(last_used_at);
 
 CREATE TABLE IF NOT EXISTS express_kinds (
   site_id    TEXT    NOT NULL,
@@ -175,6 +181,7 @@ CREATE TABLE IF NOT EXISTS rec_pre_input (
   fgcrate REAL NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS rec_pre_input_by_customer ON rec_pre_input(icid, ddate);
+CREATE INDEX IF NOT EXISTS rec_pre_input_by_number ON rec_pre_input(icid, cnum);
 
 CREATE TABLE IF NOT EXISTS rec_pre_input_goods (
   iid INTEGER NOT NULL REFERENCES rec_pre_input(iid) ON DELETE CASCADE,
@@ -473,10 +480,24 @@ ALTER TABLE cp_check_detail ADD COLUMN nposition INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE cp_check_detail ADD COLUMN ncode INTEGER NOT NULL DEFAULT 0;
 )SQL";
 
+// From version 2: sessions learn when they were last used (the sessions of
+// before count as used at their login) and the order of an account's logins.
+constexpr std::string_view kFrom2 = R"SQL(
+ALTER TABLE sessions ADD COLUMN last_used_at INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE sessions ADD COLUMN login_serial INTEGER NOT NULL DEFAULT 0;
+UPDATE sessions SET last_used_at = created_at;
+)SQL";
+
 }  // namespace
 
 std::string_view SchemaSql() { return kSql; }
 
-std::string_view SchemaUpgradeSql(int fromVersion) { return fromVersion == 1 ? kFrom1 : std::string_view(); }
+std::string_view SchemaUpgradeSql(int fromVersion) {
+    switch (fromVersion) {
+    case 1: return kFrom1;
+    case 2: return kFrom2;
+    default: return {};
+    }
+}
 
 }  // namespace tallux::server

@@ -2,13 +2,36 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "server/DatabaseError.h"
 #include "server/Schema.h"
 #include "server/SqliteStatement.h"
 
 namespace tallux::server {
 
-ServerDatabase::ServerDatabase(const std::string& path) : random_(std::random_device{}()) {
+namespace {
+
+// The level everyday writes commit at; WriteDurably raises it for its own.
+constexpr char kEverydaySync[] = "PRAGMA synchronous=NORMAL";
+
+// Expired sessions one login removes: more than it adds, so they drain,
+// but never the whole backlog in one request.
+constexpr int kPruneBatch = 64;
+
+// Limits as the statements can take them: a live session's number of seconds
+// stays far from overflow, and an account keeps at least the new one.
+SessionLimits Sane(SessionLimits limits) {
+    constexpr std::int64_t kCentury = std::int64_t{100} * 366 * 24 * 60 * 60;
+    limits.idleSeconds = std::clamp<std::int64_t>(limits.idleSeconds, 0, kCentury);
+    limits.perAccount = std::max(limits.perAccount, 1);
+    return limits;
+}
+
+}  // namespace
+
+ServerDatabase::ServerDatabase(const std::string& path, SessionLimits sessions)
+    : sessions_(Sane(sessions)), random_(std::random_device{}()) {
     int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {
@@ -18,7 +41,8 @@ ServerDatabase::ServerDatabase(const std::string& path) : random_(std::random_de
     }
     try {
         sqlite3_busy_timeout(db_, 5000);
-        ExecSql(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL;");
+        ExecSql(db_, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;");
+        ExecSql(db_, kEverydaySync);
         ApplySchema();
     } catch (const DatabaseError& e) {
         sqlite3_close(db_);
@@ -105,19 +129,87 @@ std::optional<Account> ServerDatabase::FindAccount(std::string_view siteId, std:
 
 std::int32_t ServerDatabase::CreateSession(const Account& account, std::int64_t now) {
     std::lock_guard lock(mutex_);
-    std::uniform_int_distribution<std::int32_t> numbers(1, INT32_MAX);
-    SqliteStatement insert(db_,
-                           "INSERT OR IGNORE INTO sessions(session_number, site_id, account, customer_id, created_at)"
-                           " VALUES(?, ?, ?, ?, ?)");
-    // A collision among 2^31 numbers is rare; a few draws settle it.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::int32_t number = numbers(random_);
-        insert.Reset();
-        insert.Bind(1, number).Bind(2, account.siteId).Bind(3, account.name).Bind(4, account.customerId).Bind(5, now);
-        insert.Step();
-        if (sqlite3_changes(db_) == 1) return number;
+    ExecSql(db_, "BEGIN IMMEDIATE");
+    try {
+        SqliteStatement prune(db_,
+                              "DELETE FROM sessions WHERE session_number IN"
+                              " (SELECT session_number FROM sessions WHERE last_used_at < ? LIMIT ?)");
+        prune.Bind(1, now - sessions_.idleSeconds).Bind(2, kPruneBatch).Step();
+        // Room for the new one: the account keeps its most recently used others.
+        SqliteStatement trim(db_,
+                             "DELETE FROM sessions WHERE site_id = ?1 AND account = ?2 AND session_number NOT IN"
+                             " (SELECT session_number FROM sessions WHERE site_id = ?1 AND account = ?2"
+                             "  ORDER BY last_used_at DESC, login_serial DESC LIMIT ?3)");
+        trim.Bind(1, account.siteId).Bind(2, account.name).Bind(3, std::int64_t{sessions_.perAccount} - 1).Step();
+
+        std::uniform_int_distribution<std::int32_t> numbers(1, INT32_MAX);
+        SqliteStatement insert(db_,
+                               "INSERT OR IGNORE INTO sessions(session_number, site_id, account, customer_id,"
+                               " created_at, last_used_at, login_serial)"
+                               " SELECT ?1, ?2, ?3, ?4, ?5, ?5, coalesce(max(login_serial), 0) + 1"
+                               " FROM sessions WHERE site_id = ?2 AND account = ?3");
+        // A collision among 2^31 numbers is rare; a few draws settle it.
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            std::int32_t number = numbers(random_);
+            insert.Reset();
+            insert.Bind(1, number).Bind(2, account.siteId).Bind(3, account.name).Bind(4, account.customerId);
+            insert.Bind(5, now).Step();
+            if (sqlite3_changes(db_) == 1) {
+                ExecSql(db_, "COMMIT");
+                return number;
+            }
+        }
+        throw DatabaseError("no free session number");
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
-    throw DatabaseError("no free session number");
+}
+
+std::optional<std::int32_t> ServerDatabase::UseSession(std::int32_t number, std::string_view siteId,
+                                                       std::string_view account, std::int64_t now) {
+    std::lock_guard lock(mutex_);
+    SqliteStatement find(db_,
+                         "SELECT customer_id, last_used_at FROM sessions"
+                         " WHERE session_number = ? AND site_id = ? AND account = ?");
+    find.Bind(1, number).Bind(2, siteId).Bind(3, account);
+    if (!find.Step()) return std::nullopt;
+    const auto customer = static_cast<std::int32_t>(find.Int(0));
+    const std::int64_t lastUsed = find.Int(1);
+    if (lastUsed < now - sessions_.idleSeconds) {
+        // Ended for good, even if the clock is set back later.
+        SqliteStatement end(db_, "DELETE FROM sessions WHERE session_number = ?");
+        end.Bind(1, number).Step();
+        return std::nullopt;
+    }
+    // At most one write a second per session; a clock set back moves nothing.
+    if (now > lastUsed) {
+        SqliteStatement touch(db_, "UPDATE sessions SET last_used_at = ? WHERE session_number = ?");
+        touch.Bind(1, now).Bind(2, number).Step();
+    }
+    return customer;
+}
+
+std::string ServerDatabase::WriteDurably(const std::function<WriteResult(sqlite3*)>& work) {
+    std::lock_guard lock(mutex_);
+    ExecSql(db_, "PRAGMA synchronous=FULL");
+    // Back to the everyday level however the transaction ends.
+    struct EverydaySync {
+        sqlite3* db;
+        ~EverydaySync() { sqlite3_exec(db, kEverydaySync, nullptr, nullptr, nullptr); }
+    } restore{db_};
+    ExecSql(db_, "BEGIN IMMEDIATE");
+    try {
+        WriteResult result = work(db_);
+        if (result.keep)
+            ExecSql(db_, "COMMIT");
+        else if (!sqlite3_get_autocommit(db_))  // a statement stopped midway may have ended it already
+            ExecSql(db_, "ROLLBACK");
+        return std::move(result.answer);
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 }  // namespace tallux::server

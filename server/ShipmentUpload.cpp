@@ -119,7 +119,7 @@ constexpr std::array<ArgumentColumn, 13> kDirectTail{{
 struct Procedure {
     std::string_view name;
     bool direct;  // for member mode 1
-    std::string_view table;
+    std::string_view table, key;
     std::span<const ArgumentColumn> tail;
     std::size_t goodsArgument, piecesArgument;  // 0-based
     ChildTable goods, pieces;
@@ -129,6 +129,7 @@ const Procedure kProcedures[] = {
     {"cp_rec_pre_input_add_ec_exx",
      false,
      "rec_pre_input",
+     "iid",
      kPreEntryTail,
      64,
      65,
@@ -137,6 +138,7 @@ const Procedure kProcedures[] = {
     {"cp_client_rec_add_ec_exx",
      true,
      "client_rec",
+     "irid",
      kDirectTail,
      65,
      64,
@@ -154,6 +156,20 @@ bool NumberTaken(sqlite3* db, std::string_view table, std::int32_t customer, con
     SqliteStatement find(db, "SELECT 1 FROM " + std::string(table) + " WHERE icid = ? AND cnum = ? LIMIT 1");
     find.Bind(1, customer).Bind(2, number);
     return find.Step();
+}
+
+// The id of what this account already stored for the customer under that
+// number from the same local record: the client sends a shipment again when
+// it did not learn of its acceptance. Local ids below 1 name no record.
+std::optional<std::int64_t> StoredBefore(sqlite3* db, const Procedure& procedure, const TransactionCaller& caller,
+                                         const std::string& number, std::int32_t localId) {
+    if (localId < 1) return std::nullopt;
+    SqliteStatement find(db, "SELECT " + std::string(procedure.key) + " FROM " + std::string(procedure.table) +
+                                 " WHERE icid = ? AND cnum = ? AND local_id = ? AND account = ?"
+                                 " ORDER BY 1 LIMIT 1");
+    find.Bind(1, caller.customerId).Bind(2, number).Bind(3, localId).Bind(4, caller.account);
+    if (!find.Step()) return std::nullopt;
+    return find.Int(0);
 }
 
 }  // namespace
@@ -179,26 +195,20 @@ std::string ShipmentUploadAnswer(ServerDatabase& database, const TransactionCall
     std::string goodsSql = GbkToUtf8(call->arguments[procedure->goodsArgument].value);
     std::string piecesSql = GbkToUtf8(call->arguments[procedure->piecesArgument].value);
 
-    return database.Locked([&](sqlite3* db) {
-        ExecSql(db, "BEGIN IMMEDIATE");
-        auto refuse = [db](int code) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return TransactionAnswerText(code);
-        };
-        try {
-            // Shipments still without a number are not duplicates of each other.
-            if (!number.empty() && NumberTaken(db, procedure->table, caller.customerId, number))
-                return refuse(trans::kDuplicateNumber);
-            std::int64_t id = row.Insert(db, procedure->table);
-            if (!InsertChildRows(db, goodsSql, procedure->goods, id) ||
-                !InsertChildRows(db, piecesSql, procedure->pieces, id))
-                return refuse(trans::kDataCheckFailed);
-            ExecSql(db, "COMMIT");
-            return TransactionAnswerText(id);
-        } catch (...) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
+    // The client removes its copy once it reads the id.
+    return database.WriteDurably([&](sqlite3* db) -> ServerDatabase::WriteResult {
+        auto refuse = [](int code) { return ServerDatabase::WriteResult{TransactionAnswerText(code), false}; };
+        // Shipments still without a number are not duplicates of each other.
+        if (!number.empty()) {
+            if (std::optional<std::int64_t> stored = StoredBefore(db, *procedure, caller, number, localId))
+                return {TransactionAnswerText(*stored), false};
+            if (NumberTaken(db, procedure->table, caller.customerId, number)) return refuse(trans::kDuplicateNumber);
         }
+        std::int64_t id = row.Insert(db, procedure->table);
+        if (!InsertChildRows(db, goodsSql, procedure->goods, id) ||
+            !InsertChildRows(db, piecesSql, procedure->pieces, id))
+            return refuse(trans::kDataCheckFailed);
+        return {TransactionAnswerText(id), true};
     });
 }
 

@@ -1,12 +1,13 @@
 #include "server/TransactionHandler.h"
 
+#include <ctime>
+
 #include "server/CheckScanUpload.h"
 #include "server/DatabaseError.h"
 #include "server/PreEntryAnswer.h"
 #include "server/PricingAnswer.h"
 #include "server/SettlementAnswer.h"
 #include "server/ShipmentUpload.h"
-#include "server/SqliteStatement.h"
 #include "server/TransactionCodes.h"
 #include "text/GbkCodec.h"
 
@@ -29,8 +30,10 @@ int ExpectedVersion(int operation) {
 
 }  // namespace
 
-TransactionHandler::TransactionHandler(ServerDatabase& db, std::vector<std::string> refusedNumberKeys)
-    : db_(db), numbers_(db, std::move(refusedNumberKeys)) {}
+TransactionHandler::TransactionHandler(ServerDatabase& db, std::vector<std::string> refusedNumberKeys, Clock clock)
+    : db_(db), numbers_(db, std::move(refusedNumberKeys)), clock_(std::move(clock)) {
+    if (!clock_) clock_ = [] { return static_cast<std::int64_t>(std::time(nullptr)); };
+}
 
 std::string TransactionHandler::Handle(std::string_view body) {
     try {
@@ -53,17 +56,11 @@ std::optional<TransactionCaller> TransactionHandler::FindCaller(const Transactio
         code = trans::kBadAccount;
         return std::nullopt;
     }
-    // The session must be one this account obtained; its customer decides
-    // whose records the caller sees.
-    std::optional<std::int32_t> customer = db_.Locked([&](sqlite3* db) -> std::optional<std::int32_t> {
-        SqliteStatement session(db,
-                                "SELECT customer_id FROM sessions"
-                                " WHERE session_number = ? AND site_id = ? AND account = ?");
-        session.Bind(1, request.session).Bind(2, site).Bind(3, account);
-        if (!session.Step()) return std::nullopt;
-        return static_cast<std::int32_t>(session.Int(0));
-    });
-    if (request.session <= 0 || !customer) {
+    // The session must be a live one this account obtained; its customer
+    // decides whose records the caller sees.
+    std::optional<std::int32_t> customer =
+        request.session > 0 ? db_.UseSession(request.session, site, account, clock_()) : std::nullopt;
+    if (!customer) {
         code = trans::kNotLoggedIn;
         return std::nullopt;
     }

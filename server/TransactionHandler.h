@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,10 +16,15 @@ namespace tallux::server {
 
 // ECTrans: checks the envelope, the site, the account and its session, then
 // answers the operation. Every answer is "<code>\n<payload>"; malformed or
-// unauthorised requests get the negative code of their first fault.
+// unauthorised requests get the negative code of their first fault. A
+// session idle too long (ServerDatabase's SessionLimits) is answered as one
+// never issued.
 class TransactionHandler {
 public:
-    explicit TransactionHandler(ServerDatabase& db, std::vector<std::string> refusedNumberKeys = {});
+    // The current time in seconds; the system's when empty.
+    using Clock = std::function<std::int64_t()>;
+
+    explicit TransactionHandler(ServerDatabase& db, std::vector<std::string> refusedNumberKeys = {}, Clock clock = {});
 
     std::string Handle(std::string_view body);
 
@@ -27,6 +34,7 @@ private:
 
     ServerDatabase& db_;
     NumberService numbers_;
+    Clock clock_;
 };
 
 }  // namespace tallux::server

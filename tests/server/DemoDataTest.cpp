@@ -109,7 +109,7 @@ TEST(DemoData, RefusesToReplaceUnlessForced) {
 TEST(ServerDatabase, SessionsArePositiveAndDistinct) {
     test::TempDir dir;
     ASSERT_FALSE(CreateDemoDatabase(dir.File("demo.db"), false, 1));
-    ServerDatabase db(dir.File("demo.db"));
+    ServerDatabase db(dir.File("demo.db"), SessionLimits{.perAccount = 200});
     auto demo = db.FindAccount("8001", "demo");
     ASSERT_TRUE(demo);
     std::set<std::int32_t> seen;

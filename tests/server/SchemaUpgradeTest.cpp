@@ -13,12 +13,33 @@
 namespace tallux::server {
 namespace {
 
+// Sessions as layouts 1 and 2 keep them: no last use, no login order.
+constexpr const char* kOldSessions =
+    "DROP TABLE sessions;"
+    "CREATE TABLE sessions (session_number INTEGER PRIMARY KEY, site_id TEXT NOT NULL, account TEXT NOT NULL,"
+    " customer_id INTEGER NOT NULL, created_at INTEGER NOT NULL);"
+    "CREATE INDEX sessions_by_account ON sessions(site_id, account);"
+    "DROP INDEX rec_pre_input_by_number;";
+
+// A database of layout 2: a fresh one with the sessions of before.
+void MakeVersionTwo(const std::string& path) {
+    { ServerDatabase fresh(path); }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ExecSql(db, kOldSessions);
+    ExecSql(db,
+            "INSERT INTO sessions VALUES (111, '8001', 'demo', 1001, 1000), (222, '8001', 'demo', 1001, 5000);"
+            "UPDATE schema_version SET version = 2;");
+    sqlite3_close(db);
+}
+
 // A database of layout 1: pieces of direct records keyed by (irid, wpos),
 // scans without signer and codes.
 void MakeVersionOne(const std::string& path) {
     { ServerDatabase fresh(path); }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ExecSql(db, kOldSessions);
     ExecSql(
         db,
         "DROP TABLE client_rec_weight_detail;"
@@ -69,6 +90,26 @@ TEST(SchemaUpgrade, VersionOneKeepsItsRowsAndTakesTheNewOnes) {
     // Deleting the record still takes its pieces along.
     ExecSql(h, "DELETE FROM client_rec WHERE irid = 9");
     EXPECT_EQ(texts("SELECT count(*) FROM client_rec_weight_detail"), "0;");
+}
+
+TEST(SchemaUpgrade, VersionTwoSessionsCountAsUsedAtTheirLogin) {
+    test::TempDir dir;
+    const std::string path = dir.File("two.db");
+    MakeVersionTwo(path);
+    ServerDatabase db(path, SessionLimits{600, 16});
+    EXPECT_EQ(db.SchemaVersion(), kSchemaVersion);
+    EXPECT_EQ(db.UseSession(222, "8001", "demo", 5600), 1001);
+    EXPECT_EQ(db.UseSession(111, "8001", "demo", 1601), std::nullopt);
+    // The new rows take the new columns.
+    Account demo;
+    demo.siteId = "8001";
+    demo.name = "demo";
+    demo.customerId = 1001;
+    std::int32_t fresh = db.CreateSession(demo, 5700);
+    EXPECT_EQ(db.UseSession(fresh, "8001", "demo", 6300), 1001);
+    SqliteStatement index(db.Handle(), "SELECT count(*) FROM sqlite_master WHERE name = 'rec_pre_input_by_number'");
+    index.Step();
+    EXPECT_EQ(index.Int(0), 1);
 }
 
 TEST(SchemaUpgrade, NewerDatabaseIsRefused) {

@@ -17,6 +17,8 @@ namespace tallux::server {
 namespace {
 
 constexpr std::int64_t kNow = 1700000000;
+// Sessions are made at kNow and used at once.
+std::int64_t FixedClock() { return kNow; }
 
 // A request as the client lays it out; data is GBK.
 std::string Body(int version, std::string_view account, int operation, std::int32_t id, std::int32_t number,
@@ -70,7 +72,7 @@ protected:
         WriteDemoData(*db, kNow);
         demoSession = Session("demo");
         directSession = Session("direct");
-        handler.emplace(*db, std::vector<std::string>{"2*"});
+        handler.emplace(*db, std::vector<std::string>{"2*"}, FixedClock);
     }
 
     std::int32_t Session(const char* account) { return db->CreateSession(*db->FindAccount("8001", account), kNow); }
@@ -138,6 +140,30 @@ TEST_F(TransactionHandlerTest, MalformedEnvelopesGetTheirCodes) {
     }
     EXPECT_EQ(handler->Handle(""), "-100\n");
     EXPECT_EQ(handler->Handle(std::string(100000, '<')), "-100\n");
+}
+
+TEST_F(TransactionHandlerTest, SessionIdleTooLongIsAnsweredAsNeverIssued) {
+    std::int64_t now = kNow;
+    TransactionHandler clocked(*db, {}, [&now] { return now; });
+    const std::int64_t idle = SessionLimits{}.idleSeconds;
+    const std::string settlement = Body(1, "demo", 5, 0, 1, demoSession, "");
+    const struct {
+        std::int64_t at;
+        const char* start;
+    } uses[] = {
+        {kNow + idle, "1\n"},            // the end of the idle time since the login
+        {kNow + 2 * idle, "1\n"},        // since the last use
+        {kNow + 3 * idle + 1, "-15\n"},  // a second too long
+        {kNow + 3 * idle + 2, "-15\n"},
+    };
+    for (const auto& use : uses) {
+        now = use.at;
+        const std::string answer = clocked.Handle(settlement);
+        EXPECT_EQ(answer.substr(0, std::string_view(use.start).size()), use.start) << use.at - kNow;
+    }
+    EXPECT_EQ(clocked.Handle(settlement), "-15\n");
+    // The fixture's handler, whose clock stands at the login, sees it ended too.
+    EXPECT_EQ(handler->Handle(settlement), "-15\n");
 }
 
 TEST_F(TransactionHandlerTest, OperationsOutsideTheServedOnesAreRefused) {
@@ -234,7 +260,7 @@ TEST_F(TransactionHandlerTest, NumbersSurviveARestart) {
     handler.reset();
     db.reset();
     db.emplace(dir.File("server.db"));
-    handler.emplace(*db);
+    handler.emplace(*db, std::vector<std::string>{}, FixedClock);
     EXPECT_EQ(Number("1*"), "1\nEK10000002CN");
 }
 
@@ -242,7 +268,7 @@ TEST_F(TransactionHandlerTest, TwoConnectionsHammeringOneKeyNeverShareANumber) {
     // Each thread has its own connection, as two server processes would.
     constexpr int kPerThread = 150;
     ServerDatabase second(dir.File("server.db"));
-    TransactionHandler otherHandler(second);
+    TransactionHandler otherHandler(second, {}, FixedClock);
     std::vector<std::string> answers[2];
     auto run = [&](TransactionHandler& h, std::vector<std::string>& out) {
         for (int i = 0; i < kPerThread; ++i) out.push_back(h.Handle(Body(1, "demo", 12, 1, 1, demoSession, "1*")));

@@ -10,6 +10,7 @@
 #include "server/DemoData.h"
 #include "server/SqliteStatement.h"
 #include "server/TransactionHandler.h"
+#include "tests/server/SyncCountingVfs.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
 
@@ -124,7 +125,7 @@ protected:
     void SetUp() override {
         db.emplace(dir.File("server.db"));
         WriteDemoData(*db, kNow);
-        handler.emplace(*db);
+        handler.emplace(*db, std::vector<std::string>{}, [] { return kNow; });
     }
 
     std::string Ask(int operation, std::string_view data, std::string_view account = "demo", int version = 1,
@@ -269,18 +270,75 @@ TEST_F(UploadTest, DuplicateWaybillOfTheSameCustomerWritesNothing) {
     EXPECT_EQ(Ask(0, call.Data()), "-2\n");
     EXPECT_EQ(Counts(), before);
 
+    // The same number from another local record (the first came from 77).
     ShipmentCall fresh(false);
     ASSERT_TRUE(NewId(Ask(0, fresh.Data())));
-    EXPECT_EQ(Ask(0, fresh.Data()), "-2\n");
+    EXPECT_EQ(Ask(0, fresh.Data(), "demo", 1, 78), "-2\n");
     // Another customer may carry the same number.
     ShipmentCall direct(true);
     EXPECT_TRUE(NewId(Ask(0, direct.Data(), "direct")));
-    EXPECT_EQ(Ask(0, direct.Data(), "direct"), "-2\n");
+    EXPECT_EQ(Ask(0, direct.Data(), "direct", 1, 78), "-2\n");
     // Shipments still without a number are not duplicates.
     ShipmentCall unnumbered(false);
     unnumbered.Set(10, "''");
     EXPECT_TRUE(NewId(Ask(0, unnumbered.Data())));
     EXPECT_TRUE(NewId(Ask(0, unnumbered.Data())));
+}
+
+TEST_F(UploadTest, ResendOfAStoredShipmentIsAnsweredWithItsIdAndWritesNothing) {
+    ExecSql(db->Handle(),
+            "INSERT INTO accounts(site_id, account, password, customer_id) VALUES('8001', 'demo2', 'x', 1001)");
+    // The first upload comes from local record 77 of the first account; the
+    // second carries the same number, from the given account and record.
+    struct Case {
+        const char* name;
+        std::string first, second;
+        std::int32_t localId;
+        const char* expected;  // "first": the first upload's id, "new": a new id, or the answer
+    } cases[] = {
+        {"the same local record", "demo", "demo", 77, "first"},
+        {"the same local record of a direct member", "direct", "direct", 77, "first"},
+        {"another local record", "demo", "demo", 78, "-2\n"},
+        {"another account of the customer", "demo", "demo2", 77, "-2\n"},
+        {"a record without a local id, twice", "demo", "demo", 0, "-2\n"},
+        {"another customer", "demo", "direct", 77, "new"},
+    };
+    int serial = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string number = "'EA10000055" + std::to_string(serial++) + "CN'";
+        const bool direct = c.first == "direct";
+        ShipmentCall first(direct);
+        first.Set(10, number);
+        first.Goods(GoodsSql(direct, {"x", "y"}));
+        first.Pieces(PiecesSql(direct, {100, 200}));
+        std::optional<std::int64_t> id = NewId(Ask(0, first.Data(), c.first, 1, c.localId == 0 ? 0 : 77));
+        ASSERT_TRUE(id);
+        const auto before = Counts();
+        const std::string stored = std::string("SELECT ") + (direct ? "irid" : "iid") +
+                                   ", icid, local_id, account, cnum, creceiver, dsysdate" + " FROM " +
+                                   (direct ? "client_rec" : "rec_pre_input") + " ORDER BY 1";
+        const auto storedRows = Rows(stored, 7);
+
+        // Sent again as the client does when it missed the answer, here with
+        // the receiver changed meanwhile: the stored record stays as it is.
+        const bool secondDirect = c.second == "direct";
+        ShipmentCall again(secondDirect);
+        again.Set(10, number);
+        again.Set(14, "'Someone else'");
+        again.Goods(GoodsSql(secondDirect, {"z"}));
+        const std::string answer = Ask(0, again.Data(), c.second, 1, c.localId);
+        if (std::string_view(c.expected) == "new") {
+            std::optional<std::int64_t> other = NewId(answer);
+            ASSERT_TRUE(other) << answer;
+            EXPECT_EQ(Rows("SELECT icid, local_id FROM client_rec WHERE irid = ?", 2, other),
+                      (std::vector<std::vector<std::string>>{{"1002", "77"}}));
+            continue;
+        }
+        EXPECT_EQ(answer, std::string_view(c.expected) == "first" ? std::to_string(*id) + "\n" : c.expected);
+        EXPECT_EQ(Counts(), before);
+        EXPECT_EQ(Rows(stored, 7), storedRows);
+    }
 }
 
 TEST_F(UploadTest, ChildSqlBeyondItsOwnRowsIsRefusedWithTheShipment) {
@@ -495,6 +553,75 @@ TEST_F(UploadTest, CheckScansOfEachLanguage) {
     for (const Refused& r : refused) EXPECT_EQ(Ask(4, r.data), "-1\n") << r.name;
     EXPECT_EQ(Count("cp_check_detail"), scans);
     EXPECT_TRUE(NewId(Ask(4, ScanCall("cp_check_detail_scan_add_ec", thirteen), "direct")));
+}
+
+// The upload tests' setup on connections whose log syncs are counted.
+class DurableUploadTest : public UploadTest {
+protected:
+    // The connection goes before the layer it was opened through.
+    void TearDown() override {
+        handler.reset();
+        db.reset();
+    }
+
+    // The log syncs while one request is answered. The log is emptied first,
+    // so no checkpoint falls into the request, and begun again by the login
+    // (the first write into a log syncs its header), so only the request's
+    // own commit can sync it.
+    int SyncsWhileAnswering(int operation, std::string_view data, std::string& answer, std::string_view account) {
+        ExecSql(db->Handle(), "PRAGMA wal_checkpoint(TRUNCATE)");
+        std::int32_t session = db->CreateSession(*db->FindAccount("8001", account), kNow);
+        vfs.Reset();
+        const int version = operation == 11 ? 2 : 1;
+        answer = handler->Handle("<WER>" + std::to_string(version) + "</WER><WCID>8001</WCID><AC>" +
+                                 std::string(account) + "</AC><OP>" + std::to_string(operation) +
+                                 "</OP><ID>5</ID><NUMBER>1</NUMBER><LCID>2052</LCID><RAND>" + std::to_string(session) +
+                                 "</RAND>" + (operation == 12 ? "<TS>123456</TS>" : "") + "<DATA>" + std::string(data) +
+                                 "\x07</DATA>\n");
+        return vfs.WalSyncs();
+    }
+
+    test::SyncCountingVfs vfs;
+};
+
+TEST_F(DurableUploadTest, StoredUploadsAreOnTheDiskWhenAnswered) {
+    ShipmentCall withChildren(false);
+    withChildren.Goods(GoodsSql(false, {"x"}));
+    withChildren.Pieces(PiecesSql(false, {100}));
+    ShipmentCall duplicate(false);
+    duplicate.Set(10, "'EK10000000CN'");  // demo pre-entry 502
+    const std::string scan = ScanCall("cp_check_detail_scan_add_ec", {"0", "'N1234567'", "'SZX'", "''", "0", "''",
+                                                                      "'t'", "'p'", "'d'", "'*A'", "''", "1", "0"});
+    struct Case {
+        const char* name;
+        int operation;
+        std::string data;
+        const char* account;
+        bool stores;
+    } cases[] = {
+        {"pre-entry with goods and pieces", 0, withChildren.Data(), "demo", true},
+        {"direct record", 0, ShipmentCall(true).Data(), "direct", true},
+        {"check scan", 4, scan, "demo", true},
+        {"number from the service", 12, "1*", "demo", true},
+        // What stores nothing, or what only reads, leaves the everyday level.
+        {"refused duplicate", 0, duplicate.Data(), "demo", false},
+        {"settlement summary", 5, "", "demo", false},
+        {"pre-entry read back", 11, "..", "demo", false},
+    };
+    for (const Case& c : cases) {
+        std::string answer;
+        int syncs = SyncsWhileAnswering(c.operation, c.data, answer, c.account);
+        if (c.stores) {
+            if (c.operation == 12)
+                EXPECT_EQ(answer.substr(0, 2), "1\n") << c.name << ": " << answer;
+            else
+                EXPECT_TRUE(NewId(answer)) << c.name << ": " << answer;
+            EXPECT_GE(syncs, 1) << c.name;
+        } else {
+            EXPECT_EQ(syncs, 0) << c.name;
+        }
+    }
+    EXPECT_EQ(Rows("PRAGMA synchronous", 1), (std::vector<std::vector<std::string>>{{"1"}}));  // NORMAL again
 }
 
 }  // namespace
