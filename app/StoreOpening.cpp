@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/ClientState.h"
+#include "store/ShipmentRemoval.h"
 #include "store/StoreFiles.h"
 
 namespace tallux {
@@ -32,6 +33,10 @@ std::optional<std::string> OpenStores(ClientState& state) {
     static_assert(std::size(openers) == 5);
     for (std::size_t i = 0; i < files.size() && i < std::size(openers); ++i)
         if (openers[i](state.PathOf(files[i].relativePath)) < 0) return std::string(messages[i]);
+    // A removal of an uploaded shipment that a killed run left half done is
+    // finished before anything reads the stores; one that cannot be finished
+    // now is tried again by the next upload or delete.
+    ShipmentRemoval(state.shipments, state.goods, state.weights).FinishInterrupted();
     return std::nullopt;
 }
 

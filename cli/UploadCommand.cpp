@@ -20,6 +20,7 @@
 #include "preentry/ShipmentUploadSource.h"
 #include "store/GoodsLineStore.h"
 #include "store/PieceWeightStore.h"
+#include "store/ShipmentRemoval.h"
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 #include "text/GbkCodec.h"
@@ -46,7 +47,9 @@ public:
         json.AddText("waybill", waybill);
         json.AddInteger("result", code);
         json.AddText("message", code > 0 ? "上传成功" : UploadFailureText(code));
-        out_ << json.Finish() << '\n';
+        // Each line as soon as it is known, also into a pipe or a file: a
+        // run killed later has told what it did up to then.
+        out_ << json.Finish() << '\n' << std::flush;
         if (code <= 0) ++failures_;
     }
 
@@ -101,6 +104,16 @@ int UploadShipments(CliSession& cli, const ServerSettings& settings, const std::
             err << "tallux-cli: " << files[i].first << ": " << opened[i]->ErrorText() << '\n';
             return 1;
         }
+    }
+    // A removal that a killed run left under way is finished before
+    // anything else reads the stores.
+    if (!ShipmentRemoval(shipments, goods, weights).FinishInterrupted()) {
+        err << "tallux-cli: the removal of shipment " << shipments.RemovalNote()
+            << " that an earlier run left under way could not be finished";
+        for (const MappedRecordFile* file : opened)
+            if (!file->ErrorText().empty()) err << ": " << file->ErrorText();
+        err << '\n';
+        return 1;
     }
 
     const std::string cache = (home / "DATA_SYS" / "0.dat").string();

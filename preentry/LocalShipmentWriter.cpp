@@ -2,6 +2,7 @@
 
 #include "store/GoodsLineStore.h"
 #include "store/PieceWeightStore.h"
+#include "store/ShipmentRemoval.h"
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 
@@ -45,9 +46,7 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
         if (!AppendChildren(stores.goods, goods, id) || !AppendChildren(stores.weights, pieces, id)) {
             // A shipment without the children it counts would upload wrong:
             // take the whole save back.
-            stores.goods.RemoveChildren(id);
-            stores.weights.RemoveChildren(id);
-            stores.shipments.RemoveById(id);
+            ShipmentRemoval(stores.shipments, stores.goods, stores.weights).Remove(id);
             return Failed(LocalSaveResult::WriteFailed, kStoreWriteMessage);
         }
     } else {
@@ -67,17 +66,12 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
 
 bool DeleteLocalShipment(LocalShipmentStores& stores, int id, bool deferred) {
     StoreLockGuard guard(stores.lock);
-    const bool removed = stores.shipments.RemoveById(id, deferred);
-    stores.goods.RemoveChildren(id, deferred);
-    stores.weights.RemoveChildren(id, deferred);
-    return removed;
+    return ShipmentRemoval(stores.shipments, stores.goods, stores.weights).Remove(id, deferred);
 }
 
 void FinishShipmentRemovals(LocalShipmentStores& stores) {
     StoreLockGuard guard(stores.lock);
-    stores.shipments.FinishPendingRemovals();
-    stores.goods.FinishPendingRemovals();
-    stores.weights.FinishPendingRemovals();
+    ShipmentRemoval(stores.shipments, stores.goods, stores.weights).FinishPending();
 }
 
 }  // namespace tallux

@@ -44,10 +44,11 @@ LocalSaveOutcome SaveLocalShipment(LocalShipmentStores& stores, const ShipmentRe
                                    const std::vector<GoodsLineRecord>& goods,
                                    const std::vector<PieceWeightRecord>& pieces, bool piecesChanged);
 
-// Removes the shipment and its children; false when it was not stored.
-// deferred leaves the closing-up of the files for later, so that removing
-// one uploaded shipment after the other does not move every later record
-// each time (see MappedRecordFile::RemoveAtDeferred).
+// Removes the shipment and its children as one change that a kill cannot
+// leave half done (store/ShipmentRemoval.h); false when it was not stored or
+// could not be removed. deferred leaves the closing-up of the files for
+// later, so that removing one uploaded shipment after the other does not move
+// every later record each time (see MappedRecordFile::RemoveAtDeferred).
 bool DeleteLocalShipment(LocalShipmentStores& stores, int id, bool deferred = false);
 // Closes up what deferred deletes left in the three files.
 void FinishShipmentRemovals(LocalShipmentStores& stores);

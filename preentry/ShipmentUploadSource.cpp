@@ -7,6 +7,7 @@
 #include "preentry/WaybillNumbers.h"
 #include "store/GoodsLineStore.h"
 #include "store/PieceWeightStore.h"
+#include "store/ShipmentRemoval.h"
 #include "store/ShipmentStore.h"
 #include "store/StoreLock.h"
 
@@ -18,6 +19,9 @@ std::optional<std::string> ShipmentUploadSource::Serialize(int id) {
     std::vector<PieceWeightRecord> pieces;
     {
         StoreLockGuard guard(stores_.lock);
+        // Children left by a removal that a kill interrupted go before the
+        // run reads anything (a look at one header when there are none).
+        ShipmentRemoval(stores_.shipments, stores_.goods, stores_.weights).FinishInterrupted();
         const ShipmentRecord* stored = stores_.shipments.FindById(id);
         if (!stored) return std::nullopt;
         shipment = *stored;

@@ -27,8 +27,10 @@ public:
     std::optional<std::string> Serialize(int id);
 
     // A result above 0 means the server took the shipment: it and its
-    // children leave the stores at once for every reader; the files are
-    // closed up by Finish. True when something was removed.
+    // children leave the stores at once for every reader, as one change
+    // that a kill cannot leave half done (the next Serialize or removal
+    // finishes one that was); the files are closed up by Finish. True when
+    // something was removed.
     bool ApplyResult(int id, int code);
     // At the end of a run.
     void Finish() { FinishShipmentRemovals(stores_); }

@@ -23,11 +23,19 @@ public:
     // deferred: see RemoveAtDeferred.
     int RemoveChildren(int parentId, bool deferred = false) {
         int removed = 0;
-        for (int i = FirstIndexOfParent(parentId); i >= 0; i = FirstIndexOfParent(parentId)) {
-            if ((deferred ? this->RemoveAtDeferred(i) : this->RemoveAt(i)) != 1) break;
-            ++removed;
-        }
+        RemoveAllChildren(parentId, deferred, &removed);
         return removed;
+    }
+
+    // As RemoveChildren, counting into removed when given; false when a
+    // removal failed or the file is closed, so that records of parentId may
+    // be left in it.
+    bool RemoveAllChildren(int parentId, bool deferred = false, int* removed = nullptr) {
+        for (int i = FirstIndexOfParent(parentId); i >= 0; i = FirstIndexOfParent(parentId)) {
+            if ((deferred ? this->RemoveAtDeferred(i) : this->RemoveAt(i)) != 1) return false;
+            if (removed) ++*removed;
+        }
+        return this->IsOpen();
     }
 
     // Replaces list's contents with copies of the run of parentId's records

@@ -192,7 +192,9 @@ unsigned char* MappedRecordFile::Slot(int index) const {
     return view_ + kHeaderSize + static_cast<std::size_t>(index) * static_cast<std::size_t>(recordSize_);
 }
 
-int MappedRecordFile::Count() const { return count_; }
+// A file that could not be reopened after a failed write has no records to
+// show: its old count would send readers to records that are not mapped.
+int MappedRecordFile::Count() const { return isOpen_ ? count_ : 0; }
 
 bool MappedRecordFile::IsOpen() const { return isOpen_; }
 
@@ -351,6 +353,21 @@ bool MappedRecordFile::FinishChange(const PendingChange& change) {
     if (!WriteAt(count, sizeof count, kCountOffset) || !WriteJournal(nullptr)) return false;
     count_ = change.originalCount - width;
     return true;
+}
+
+std::int32_t MappedRecordFile::RemovalNote() const {
+    if (!isOpen_ || le::LoadInt32(view_ + kRemovalNoteOffset) != kRemovalNoteMark) return 0;
+    return le::LoadInt32(view_ + kRemovalNoteIdOffset);
+}
+
+bool MappedRecordFile::WriteRemovalNote(std::int32_t id) {
+    if (!isOpen_) return false;
+    unsigned char note[kRemovalNoteSize] = {};
+    if (id != 0) {
+        le::StoreInt32(note, kRemovalNoteMark);
+        le::StoreInt32(note + (kRemovalNoteIdOffset - kRemovalNoteOffset), id);
+    }
+    return WriteAt(note, sizeof note, kRemovalNoteOffset);
 }
 
 void MappedRecordFile::Touch() {

@@ -40,6 +40,7 @@ public:
     virtual int Update(int index, const void* record);
     // The record at index, or null when index is outside 0..count-1.
     virtual void* RecordAt(int index);
+    // The records readers see; 0 while the file is closed.
     virtual int Count() const;
     virtual bool Reopen();
     virtual bool IsOpen() const;
@@ -59,6 +60,17 @@ public:
     int RemoveAtDeferred(int index);
     bool FinishPendingRemovals();
     virtual bool Flush();
+
+    // The id of a record whose removal takes records of other files along
+    // and may not be finished (see store/ShipmentRemoval.h); 0 when none.
+    // Kept in the header's reserved bytes after the journal, which this
+    // file's own changes leave alone.
+    std::int32_t RemovalNote() const;
+    // Writes the note (0 clears it) in one write. Not a counted
+    // modification: it becomes durable with the next flush, which a removal
+    // written after it makes before it returns. False when closed or the
+    // write failed.
+    bool WriteRemovalNote(std::int32_t id);
 
     // Opens (creating when missing) and maps path. Returns the count, or -1
     // with ErrorText() set.

@@ -51,6 +51,12 @@ std::optional<std::string> ParseRecordFileHeader(const unsigned char* bytes, std
         if (!consistent) return "the journal of an interrupted change is inconsistent";
         header.pending = p;
     }
+    if (le::LoadInt32(raw + kRemovalNoteOffset) == kRemovalNoteMark) {
+        header.removalNote = le::LoadInt32(raw + kRemovalNoteIdOffset);
+        if (header.removalNote <= 0 || header.removalNote > header.lastId)
+            return "the note of an interrupted removal names id " + std::to_string(header.removalNote) +
+                   ", which was never issued";
+    }
     return std::nullopt;
 }
 

@@ -38,6 +38,16 @@ inline constexpr std::int32_t kRemovalMark = 0x314C4544;       // "DEL1"
 inline constexpr std::int32_t kUpdateMark = 0x31445055;        // "UPD1"
 inline constexpr std::int32_t kRangeRemovalMark = 0x4E4C4544;  // "DELN"
 
+// The removal of a shipment takes its goods lines and piece weights in two
+// other files along (see store/ShipmentRemoval.h). From just before the
+// shipment's own removal until its last child's is durable, the header of
+// the shipment file names the shipment here, after the journal: a mark and
+// the id. Zero when no such removal is under way.
+inline constexpr std::size_t kRemovalNoteOffset = 28;
+inline constexpr std::size_t kRemovalNoteSize = 8;
+inline constexpr std::size_t kRemovalNoteIdOffset = 32;
+inline constexpr std::int32_t kRemovalNoteMark = 0x434C4544;  // "DELC"
+
 struct PendingChange {
     enum class Kind { Removal, Update };
     Kind kind = Kind::Removal;
@@ -51,9 +61,10 @@ struct RecordFileHeader {
     std::int32_t count = 0;
     std::int32_t lastId = 0;
     std::optional<PendingChange> pending;
+    std::int32_t removalNote = 0;  // the id a removal note names, 0 when none
 };
 
-// The 16 journal bytes for a change (all zero clears the journal).
+// The 20 journal bytes for a change (all zero clears the journal).
 void EncodeJournal(const PendingChange& change, unsigned char (&bytes)[kJournalSize]);
 
 // Parses the first min(fileSize, 256) bytes of a record file and checks that

@@ -158,6 +158,29 @@ TEST(StartupTest, FirstRunCreatesFoldersAndStoresTheSecondFindsThem) {
     EXPECT_EQ(environment.hostAtLogin, "192.0.2.7:8123");
 }
 
+TEST(StartupTest, AnInterruptedShipmentRemovalIsFinishedBeforeTheStoresAreUsed) {
+    TempDir dir;
+    {
+        ClientState state;
+        FakeEnvironment environment(state, Dir(dir));
+        ASSERT_EQ(StartupSequence(state, environment).Run(), StartupOutcome::Running);
+        ShipmentRecord shipment{};
+        ASSERT_EQ(state.shipments.Append(shipment), 1);
+        GoodsLineRecord line{};
+        line.parentId = 1;
+        ASSERT_EQ(state.goods.Append(line), 1);
+        // Killed just after the shipment went: its goods line is left.
+        ASSERT_TRUE(state.shipments.WriteRemovalNote(1));
+        ASSERT_TRUE(state.shipments.RemoveById(1));
+    }
+    ClientState state;
+    FakeEnvironment environment(state, Dir(dir));
+    ASSERT_EQ(StartupSequence(state, environment).Run(), StartupOutcome::Running);
+    EXPECT_EQ(state.shipments.Count(), 0);
+    EXPECT_EQ(state.goods.Count(), 0);
+    EXPECT_EQ(state.shipments.RemovalNote(), 0);
+}
+
 TEST(StartupTest, FolderThatCannotBeMadeStopsWithItsMessage) {
     const struct {
         const char* blockedBy;  // a plain file where the folder belongs

@@ -19,6 +19,7 @@
 #include "store/StoreLock.h"
 #include "tests/integration/DemoServerSuite.h"
 #include "tests/support/GbkText.h"
+#include "tests/support/ServerRows.h"
 #include "tests/support/ShipmentFixtures.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -38,34 +39,7 @@ ShipmentRecord Shipment(const char* waybill, const char* receiver) {
     return s;
 }
 
-// The server's database, read-only; texts come back as UTF-8.
-class ServerRows {
-public:
-    explicit ServerRows(const std::string& path) { sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr); }
-    ~ServerRows() { sqlite3_close(db_); }
-
-    std::vector<std::vector<std::string>> Query(const std::string& sql) {
-        std::vector<std::vector<std::string>> rows;
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sqlite3_errmsg(db_) << ": " << sql;
-            return rows;
-        }
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            std::vector<std::string> row;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                const unsigned char* text = sqlite3_column_text(statement, c);
-                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-            }
-            rows.push_back(std::move(row));
-        }
-        sqlite3_finalize(statement);
-        return rows;
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
+using test::ServerRows;
 
 class CliUploadIntegrationTest : public test::DemoServerSuite<CliUploadIntegrationTest> {
 protected:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "store/GoodsLineStore.h"
@@ -58,6 +59,19 @@ TYPED_TEST(ChildRecordStoreTest, RemovesOnlyTheChildrenOfOneParent) {
     ASSERT_EQ(this->store.Count(), 2);
     EXPECT_EQ(this->store.At(1)->description.view(), "b");
     EXPECT_EQ(this->store.FirstIndexOfParent(3), -1);
+}
+
+TYPED_TEST(ChildRecordStoreTest, AStoreThatCouldNotBeReopenedHasNoRecordsToShow) {
+    // A failed write reopens the file; when that fails too, the store is
+    // closed and its old count must not send readers to unmapped records.
+    const std::string path = this->dir.File("children.dat");
+    std::filesystem::rename(path, this->dir.File("moved.dat"));
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(this->store.Reopen());
+    EXPECT_EQ(this->store.Count(), 0);
+    EXPECT_EQ(this->store.FirstIndexOfParent(1), -1);
+    EXPECT_FALSE(this->store.RemoveAllChildren(1)) << "nothing is known to be removed from a closed file";
+    EXPECT_EQ(this->store.RemoveChildren(1), 0);
 }
 
 }  // namespace

@@ -185,6 +185,9 @@ TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
     le::StoreInt32(updateWithoutStagedRecord.data() + kJournalMarkOffset, kUpdateMark);
     le::StoreInt32(updateWithoutStagedRecord.data() + kJournalIndexOffset, 0);
     le::StoreInt32(updateWithoutStagedRecord.data() + kJournalCountOffset, 2);
+    std::string noteOfAnIdNeverIssued = Header(2, 2) + std::string(2 * kSize, 'r');
+    le::StoreInt32(noteOfAnIdNeverIssued.data() + kRemovalNoteOffset, kRemovalNoteMark);
+    le::StoreInt32(noteOfAnIdNeverIssued.data() + kRemovalNoteIdOffset, 3);
     struct Case {
         const char* what;
         std::string bytes;
@@ -196,6 +199,7 @@ TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
         {"short file with a count", std::string("\x05\x00\x00\x00\x05", 5)},
         {"inconsistent delete journal", journalWithoutSense},
         {"update journal without its staged record", updateWithoutStagedRecord},
+        {"removal note of an id never issued", noteOfAnIdNeverIssued},
     };
     for (const Case& c : cases) {
         test::WriteWholeFile(path, c.bytes);
@@ -205,6 +209,35 @@ TEST_F(MappedRecordFileTest, ImpossibleHeadersAreRefusedAndTheFileLeftAsItWas) {
         EXPECT_NE(file.ErrorText().find("header invalid"), std::string::npos) << c.what << ": " << file.ErrorText();
         EXPECT_EQ(test::ReadWholeFile(path), c.bytes) << c.what << ": the file must stay byte for byte";
     }
+}
+
+TEST_F(MappedRecordFileTest, RemovalNoteOutlastsTheFilesOwnChangesAndReopens) {
+    {
+        MappedRecordFile file;
+        ASSERT_EQ(file.Open(path, kSize), 0);
+        for (int tag = 1; tag <= 4; ++tag) AppendTagged(file, tag);
+        EXPECT_EQ(file.RemovalNote(), 0);
+        ASSERT_TRUE(file.WriteRemovalNote(2));
+        ASSERT_EQ(file.RemoveAt(1), 1);
+        ASSERT_EQ(file.RemoveAtDeferred(0), 1);
+        ASSERT_EQ(file.Update(0, MakeRecord(9).data()), 1);
+        AppendTagged(file, 5);
+        EXPECT_EQ(file.RemovalNote(), 2);
+    }
+    // Readers that know only count and lastId see the file as before.
+    RecordFileSnapshot snapshot;
+    ASSERT_TRUE(snapshot.Load(path, kSize)) << snapshot.Error();
+    EXPECT_EQ(snapshot.Count(), 3);
+    EXPECT_EQ(snapshot.Header().removalNote, 2);
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 3);
+    EXPECT_EQ(file.RemovalNote(), 2);
+    ASSERT_TRUE(file.WriteRemovalNote(0));
+    EXPECT_EQ(file.RemovalNote(), 0);
+    const std::string bytes = test::ReadWholeFile(path);
+    EXPECT_EQ(bytes.substr(kJournalOffset, kJournalSize + kRemovalNoteSize),
+              std::string(kJournalSize + kRemovalNoteSize, '\0'))
+        << "nothing in flight: the reserved bytes are zero again";
 }
 
 TEST_F(MappedRecordFileTest, InterruptedDeleteIsFinishedOnOpen) {
