@@ -5,7 +5,7 @@
 
 #include "cli/JsonObjectWriter.h"
 #include "store/GoodsNameDictionary.h"
-#include "store/RecordFileSnapshot.h"
+#include "store/StoreChecker.h"
 #include "store/StoreFiles.h"
 #include "text/GbkCodec.h"
 #include "text/StoredText.h"
@@ -47,8 +47,13 @@ bool IsDumpableStore(const std::string& which) {
 int DumpStore(const std::string& programDirectory, const std::string& which, std::ostream& out, std::ostream& err) {
     std::filesystem::path home(programDirectory);
     if (which == "goodsnames") {
+        const std::string path = (home / kGoodsNameDictionaryPath).string();
+        if (auto problem = NonFileProblem(path)) {
+            err << "tallux-cli: " << *problem << '\n';
+            return 1;
+        }
         GoodsNameDictionary dictionary;
-        dictionary.Load((home / kGoodsNameDictionaryPath).string());
+        dictionary.Load(path);
         for (const GoodsNameRecord& record : dictionary.Records())
             out << RecordJson(GoodsNameLayout(), &record) << '\n';
         return 0;
@@ -56,9 +61,11 @@ int DumpStore(const std::string& programDirectory, const std::string& which, std
     for (const StoreFile& file : StoreFiles()) {
         if (which != file.name) continue;
         const RecordLayout& layout = file.layout();
+        // A store that cannot be read is an error, never an empty dump.
         RecordFileSnapshot snapshot;
-        if (!snapshot.Load((home / file.relativePath).string(), static_cast<int>(layout.size))) {
-            err << "tallux-cli: " << snapshot.Error() << '\n';
+        if (auto problem =
+                LoadStoreSnapshot((home / file.relativePath).string(), static_cast<int>(layout.size), snapshot)) {
+            err << "tallux-cli: " << *problem << '\n';
             return 1;
         }
         for (int i = 0; i < snapshot.Count(); ++i) out << RecordJson(layout, snapshot.Record(i)) << '\n';

@@ -1,8 +1,10 @@
 #include "net/BaseDataDownload.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "net/HttpAnswerReader.h"
 
@@ -25,16 +27,46 @@ int TryOnce(ServerAddress& server, std::string_view site, const std::string& cac
                                 "&iver=1 HTTP/1.0\r\nAccept: */*\r\nHost: " + endpoint.host + "\r\n\r\n";
     if (!connection.SendAll(request.data(), request.size())) return -100;
 
+    // However slowly it comes, the whole answer is due within the receive timeout.
+    connection.StartDeadline(timeouts.ioMs);
     HttpAnswerReader reader(connection);
-    int status = StatusCode(reader.ReadLine(kHeaderLimit));
+    const std::string statusLine = reader.ReadLine(kHeaderLimit);
+    if (statusLine.empty() || statusLine.back() != '\n') {
+        if (statusLine.size() >= kHeaderLimit || !CouldStartAnswer(statusLine)) return -103;
+        return -100;
+    }
+    const int status = StatusCode(statusLine);
+    if (status < 0) return -103;
     if (status < 200 || status > 399) return -101;
     bool complete = false;
-    reader.ReadHeader(kHeaderLimit, complete, true);
-    std::string first = reader.ReadBody(1);
-    if (first.empty()) return -101;
+    const std::string header = reader.ReadHeader(kHeaderLimit, complete, true);
+    if (!complete) return header.size() >= kHeaderLimit ? -103 : -100;
+    // An HTTP/1.0 client reads no transfer coding; the length, when given,
+    // is where the answer ends.
+    if (HasTransferCoding(header)) return -103;
+    std::size_t left = kLargestBaseData + 1;
+    bool declared = false;
+    if (auto value = HeaderFieldValue(header, "Content-Length")) {
+        std::optional<long long> length = ParseContentLength(*value);
+        if (!length) return -103;
+        left = static_cast<std::size_t>(std::min<long long>(*length, static_cast<long long>(left)));
+        declared = true;
+    }
+    auto read = [&](std::size_t most) {
+        std::string bytes = reader.ReadBody(std::min(most, left));
+        left -= bytes.size();
+        return bytes;
+    };
+    // A body that stops early: the connection broke off (-100), or the peer
+    // closed before the data, its end mark or its declared length (-101).
+    auto endedEarly = [&]() { return reader.BrokeOff() ? -100 : -101; };
+
+    std::string first = read(1);
+    if (first.empty()) return endedEarly();
 
     if (first[0] != 'C') {
-        std::string answer = first + reader.ReadBody(kRedirectTail);
+        std::string answer = first + read(kRedirectTail);
+        if (reader.BrokeOff() || (declared && left > 0 && answer.size() <= kRedirectTail)) return endedEarly();
         if (!mayRedirect || !server.ApplyRedirect(answer)) return -103;
         return kRedirected;
     }
@@ -47,7 +79,7 @@ int TryOnce(ServerAddress& server, std::string_view site, const std::string& cac
     std::size_t total = 0;
     bool ended = false;
     while (!ended && total < kLargestBaseData) {
-        std::string chunk = reader.ReadBody(64 * 1024);
+        std::string chunk = read(64 * 1024);
         if (chunk.empty()) break;
         std::size_t end = chunk.find(kEndMark);
         if (end != std::string::npos) {
@@ -62,7 +94,7 @@ int TryOnce(ServerAddress& server, std::string_view site, const std::string& cac
     std::error_code error;
     if (!ended) {
         std::filesystem::remove(partial, error);
-        return -101;
+        return endedEarly();
     }
     if (!out || (std::filesystem::rename(partial, cachePath, error), error)) {
         std::filesystem::remove(partial, error);

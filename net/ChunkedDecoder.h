@@ -16,7 +16,7 @@ std::optional<std::size_t> ParseChunkSize(std::string_view line, std::size_t max
 
 enum class ChunkedEnd {
     Complete,   // the last (0) chunk arrived
-    Truncated,  // the peer closed (or timed out) before the last chunk
+    Truncated,  // the connection ended (closed, reset, timed out) before the last chunk
     Malformed,  // a size line or a chunk's line end was not what it must be
     Oversize,   // the data would not fit the area
 };

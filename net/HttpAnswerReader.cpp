@@ -2,14 +2,18 @@
 
 #include <algorithm>
 
+#include "text/GbkBytes.h"
+
 namespace tallux {
 
 bool HttpAnswerReader::Fill() {
-    if (closed_) return false;
+    if (end_ != AnswerEnd::Open) return false;
     char chunk[4096];
     long received = connection_.Receive(chunk, sizeof chunk);
     if (received <= 0) {
-        closed_ = true;
+        end_ = received == 0                                 ? AnswerEnd::Closed
+               : received == TcpConnection::kReceiveTimedOut ? AnswerEnd::TimedOut
+                                                             : AnswerEnd::Failed;
         return false;
     }
     pending_.append(chunk, static_cast<std::size_t>(received));
@@ -79,6 +83,47 @@ int StatusCode(const std::string& statusLine) {
          ++i, ++digits)
         code = code * 10 + (statusLine[i] - '0');
     return digits == 3 ? code : -1;
+}
+
+bool CouldStartAnswer(std::string_view received) {
+    constexpr std::string_view kStart = "HTTP/";
+    const std::size_t n = std::min(received.size(), kStart.size());
+    return received.substr(0, n) == kStart.substr(0, n);
+}
+
+std::optional<std::string_view> HeaderFieldValue(std::string_view header, std::string_view name) {
+    std::size_t from = 0;
+    while (from < header.size()) {
+        std::size_t end = header.find('\n', from);
+        if (end == std::string_view::npos) end = header.size();
+        std::string_view line = header.substr(from, end - from);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name)) {
+            std::string_view value = line.substr(name.size() + 1);
+            while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+            return value;
+        }
+        from = end + 1;
+    }
+    return std::nullopt;
+}
+
+bool HasTransferCoding(std::string_view header) {
+    std::optional<std::string_view> coding = HeaderFieldValue(header, "Transfer-Encoding");
+    return coding && !(coding->size() == 8 && StartsWithNoCase(*coding, "identity"));
+}
+
+std::optional<long long> ParseContentLength(std::string_view value) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!value.empty() && blank(value.front())) value.remove_prefix(1);
+    while (!value.empty() && blank(value.back())) value.remove_suffix(1);
+    if (value.empty()) return std::nullopt;
+    long long length = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') return std::nullopt;
+        length = std::min(length * 10 + (c - '0'), kMostContentLength);
+    }
+    return length;
 }
 
 }  // namespace tallux

@@ -1,6 +1,7 @@
 #include "net/HttpTransport.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "net/HttpAnswerReader.h"
 #include "text/GbkBytes.h"
@@ -28,18 +29,44 @@ int CookieGetFailure(ConnectStep step) {
     }
 }
 
-// The number after "Content-Length: " (any letter case), -1 when absent.
-long long ContentLength(std::string_view header) {
-    std::size_t at = FindAtCharBoundary(header, "Content-Length: ", true);
-    if (at == std::string_view::npos) return -1;
-    long long value = 0;
-    std::size_t i = at + 16;
-    bool digits = false;
-    for (; i < header.size() && header[i] >= '0' && header[i] <= '9'; ++i) {
-        digits = true;
-        if (value < 1'000'000'000'000LL) value = value * 10 + (header[i] - '0');
+// What went wrong once connected; each client has its code for each.
+enum class AnswerFailure { None, Connection, Malformed };
+
+struct FailureCodes {
+    int connection;
+    int malformed;
+};
+constexpr FailureCodes kPostCodes{-5, -1};
+constexpr FailureCodes kCookieGetCodes{-120, -102};
+
+int CodeOf(const FailureCodes& codes, AnswerFailure failure) {
+    return failure == AnswerFailure::Connection ? codes.connection : codes.malformed;
+}
+
+// A header block that did not end: garbage or one too long for the buffer
+// is malformed, anything else was cut off by the connection ending.
+AnswerFailure HeaderFailure(std::string_view answerStart, bool complete, bool full) {
+    if (complete) return AnswerFailure::None;
+    return full || !CouldStartAnswer(answerStart) ? AnswerFailure::Malformed : AnswerFailure::Connection;
+}
+
+struct BodyRead {
+    AnswerFailure failure = AnswerFailure::None;
+    std::string body;
+};
+
+// Reads the body the header announces, at most most bytes.
+BodyRead ReadWholeBody(HttpAnswerReader& reader, std::string_view header, std::size_t most) {
+    if (HasTransferCoding(header)) return {AnswerFailure::Malformed, {}};
+    std::optional<long long> length;
+    if (auto value = HeaderFieldValue(header, "Content-Length")) {
+        length = ParseContentLength(*value);
+        if (!length) return {AnswerFailure::Malformed, {}};
     }
-    return digits ? value : -1;
+    const std::size_t wanted = length ? static_cast<std::size_t>(std::min<long long>(*length, most)) : most;
+    std::string body = reader.ReadBody(wanted);
+    if (length ? body.size() < wanted : reader.BrokeOff()) return {AnswerFailure::Connection, {}};
+    return {AnswerFailure::None, std::move(body)};
 }
 
 }  // namespace
@@ -66,6 +93,8 @@ HttpAnswer HttpPostText(const Endpoint& endpoint, std::string_view path, std::st
     if (!connection.SendAll(request.data(), request.size()) || !connection.SendAll(body.data(), body.size()))
         return {-5, {}};
 
+    // However slowly it comes, the whole answer is due within the receive timeout.
+    connection.StartDeadline(timeouts.ioMs);
     HttpAnswerReader reader(connection);
     std::string header;
     for (int interim = 0; interim <= kMostInterimAnswers; ++interim) {
@@ -73,17 +102,19 @@ HttpAnswer HttpPostText(const Endpoint& endpoint, std::string_view path, std::st
         header = reader.ReadHeader(size, complete);
         // A header that fills the whole buffer without ending is no answer
         // this client can read; its bytes are never taken for the body.
-        if (!complete && header.size() >= size) return {-1, {}};
+        if (AnswerFailure failure = HeaderFailure(header, complete, header.size() >= size);
+            failure != AnswerFailure::None)
+            return {CodeOf(kPostCodes, failure), {}};
         if (StatusCode(header) != 100) break;
     }
-    if (StatusCode(header) != 200) return {-6, {}};
+    const int status = StatusCode(header);
+    if (status < 0) return {CodeOf(kPostCodes, AnswerFailure::Malformed), {}};
+    if (status != 200) return {-6, {}};
 
-    long long length = ContentLength(header);
-    std::size_t wanted =
-        (length > 0 && length < static_cast<long long>(size)) ? static_cast<std::size_t>(length) : size - 1;
-    std::string answer = reader.ReadBody(wanted);
-    int result = static_cast<int>(answer.size());
-    return {result, std::move(answer)};
+    BodyRead read = ReadWholeBody(reader, header, size - 1);
+    if (read.failure != AnswerFailure::None) return {CodeOf(kPostCodes, read.failure), {}};
+    int result = static_cast<int>(read.body.size());
+    return {result, std::move(read.body)};
 }
 
 std::string CookiesFromHeader(std::string_view header) {
@@ -129,20 +160,29 @@ HttpAnswer HttpGetWithCookies(const Endpoint& endpoint, std::string_view path, s
     request += "\r\n";
     if (!connection.SendAll(request.data(), request.size())) return {-120, {}};
 
+    connection.StartDeadline(timeouts.ioMs);
     HttpAnswerReader reader(connection);
     std::string statusLine = reader.ReadLine(size);
+    const bool lineEnded = !statusLine.empty() && statusLine.back() == '\n';
+    if (AnswerFailure failure = HeaderFailure(statusLine, lineEnded, statusLine.size() >= size);
+        failure != AnswerFailure::None)
+        return {CodeOf(kCookieGetCodes, failure), {}};
     int status = StatusCode(statusLine);
     if (status < 200 || status > 399) return {-102, {}};
     bool complete = false;
     std::string header = reader.ReadHeader(size, complete, true);
-    if (!complete && header.size() >= size) return {-102, {}};
+    if (AnswerFailure failure = HeaderFailure(statusLine, complete, header.size() >= size);
+        failure != AnswerFailure::None)
+        return {CodeOf(kCookieGetCodes, failure), {}};
+    BodyRead read = ReadWholeBody(reader, header, size - 1);
+    if (read.failure != AnswerFailure::None) return {CodeOf(kCookieGetCodes, read.failure), {}};
+    // Only an answer that arrived whole sets cookies.
     if (FindAtCharBoundary(header, "Set-Cookie:", true) != std::string_view::npos) {
         std::string fresh = CookiesFromHeader(header);
         if (fresh.size() <= kMaxCookieText) cookies = fresh;
     }
-    std::string body = reader.ReadBody(size - 1);
-    int result = static_cast<int>(body.size());
-    return {result, std::move(body)};
+    int result = static_cast<int>(read.body.size());
+    return {result, std::move(read.body)};
 }
 
 }  // namespace tallux

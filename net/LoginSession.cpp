@@ -10,6 +10,10 @@
 namespace tallux {
 namespace {
 
+// What a redirect answered by another redirect is reported as (the cookie
+// GET's code for an answer it does not take).
+constexpr int kRedirectLoop = -102;
+
 constexpr std::size_t kLoginAnswerBuffer = 4096;
 constexpr std::size_t kCredentialField = 32;
 constexpr int kCredentialMax = 30;
@@ -207,8 +211,11 @@ LoginOutcome Login(ServerAddress& server, std::string_view site, std::u16string 
         answer = exchange();
         if (answer.result < 1)
             return {LoginStatus::ConnectionFailed, answer.result, Format("与服务器连接失败[ Ret:%d]", answer.result)};
-        // A second redirect would look like a success line; never read it as one.
-        if (ParseRedirect(answer.body)) return {LoginStatus::BadAnswer, 0, "与服务器通讯失败(*检查DNS)。"};
+        // A second redirect would look like a success line; never read it as
+        // one. Redirects that go on are an answer the client cannot take: the
+        // malformed-answer code of the login request.
+        if (ParseRedirect(answer.body))
+            return {LoginStatus::BadAnswer, kRedirectLoop, Format("与服务器连接失败[ Ret:%d]", kRedirectLoop)};
     }
     return ApplyLoginAnswer(answer.body, accountGbk, passwordGbk, session);
 }

@@ -7,7 +7,9 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace tallux {
@@ -34,10 +36,16 @@ TcpConnection::~TcpConnection() { Close(); }
 void TcpConnection::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    deadline_.reset();
+}
+
+void TcpConnection::StartDeadline(int ms) {
+    deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(ms, 0));
 }
 
 ConnectStep TcpConnection::Open(const Endpoint& endpoint, const TransportTimeouts& timeouts) {
     Close();
+    receiveTimeoutMs_ = timeouts.ioMs;
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0) return ConnectStep::Socket;
 
@@ -95,8 +103,23 @@ bool TcpConnection::SendAll(const void* data, std::size_t size) {
 
 long TcpConnection::Receive(void* data, std::size_t size) {
     while (true) {
-        ssize_t received = ::recv(fd_, data, size, 0);
+        // The socket's own receive timeout stays set; the wait here adds the
+        // deadline, which a byte now and then does not push back.
+        long long waitMs = receiveTimeoutMs_ > 0 ? receiveTimeoutMs_ : INT_MAX;
+        if (deadline_) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(*deadline_ - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return kReceiveTimedOut;
+            waitMs = std::min<long long>(waitMs, left.count());
+        }
+        pollfd readable{fd_, POLLIN, 0};
+        const int ready = poll(&readable, 1, static_cast<int>(waitMs));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0) return kReceiveTimedOut;
+        if (ready < 0) return kReceiveFailed;
+        const ssize_t received = ::recv(fd_, data, size, 0);
         if (received < 0 && errno == EINTR) continue;
+        if (received < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? kReceiveTimedOut : kReceiveFailed;
         return received;
     }
 }

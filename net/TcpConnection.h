@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tallux {
@@ -21,6 +24,10 @@ struct TransportTimeouts {
 enum class ConnectStep { None, Socket, Resolve, Options, Connect };
 
 // An open TCP connection; closes its socket when destroyed.
+//
+// Every receive waits at most the receive timeout of Open (ioMs); once a
+// deadline is started, it also ends when the deadline passes, so a peer
+// that sends a byte now and then cannot stretch an exchange beyond it.
 class TcpConnection {
 public:
     TcpConnection() = default;
@@ -35,14 +42,23 @@ public:
 
     // Sends all bytes; false on error or timeout. Never raises SIGPIPE.
     bool SendAll(const void* data, std::size_t size);
-    // Receives up to size bytes: > 0 bytes read, 0 peer closed, < 0 error or timeout.
+
+    static constexpr long kReceiveFailed = -1;    // reset or another error
+    static constexpr long kReceiveTimedOut = -2;  // the receive timeout or the deadline passed
+    // Receives up to size bytes: > 0 bytes read, 0 peer closed in order,
+    // else kReceiveFailed or kReceiveTimedOut.
     long Receive(void* data, std::size_t size);
+
+    // Ends every later receive once ms milliseconds from now have passed.
+    void StartDeadline(int ms);
 
     void Close();
     int Descriptor() const { return fd_; }
 
 private:
     int fd_ = -1;
+    int receiveTimeoutMs_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
 };
 
 }  // namespace tallux

@@ -66,29 +66,11 @@ int StatusOfLine(std::string_view line) {
     return digits > 0 ? value : -1;
 }
 
-// The value of header field name: fields are matched at line starts only,
-// so "X-Content-Type-Options" is never taken for "Content-Type".
-std::optional<std::string_view> FieldValue(std::string_view fields, std::string_view name) {
-    std::size_t from = 0;
-    while (from < fields.size()) {
-        std::size_t end = fields.find('\n', from);
-        if (end == std::string_view::npos) end = fields.size();
-        std::string_view line = WithoutLineEnd(fields.substr(from, end - from));
-        if (line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name))
-            return SkipBlanks(line.substr(name.size() + 1));
-        from = end + 1;
-    }
-    return std::nullopt;
-}
-
+// The declared length of a Content-Length value, kWebLengthUnreadable when
+// it is no length.
 int DeclaredLength(std::string_view value) {
-    long long length = 0;
-    bool digits = false;
-    for (std::size_t i = 0; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-        digits = true;
-        length = std::min<long long>(length * 10 + (value[i] - '0'), INT_MAX);
-    }
-    return digits ? static_cast<int>(length) : -1;
+    std::optional<long long> length = ParseContentLength(value);
+    return length ? static_cast<int>(std::min<long long>(*length, INT_MAX)) : kWebLengthUnreadable;
 }
 
 bool Contains(std::string_view text, std::string_view word) {
@@ -167,11 +149,12 @@ void ParseResponseHeader(WebRequest& request, std::string_view header) {
     request.status = status;
     if (!((status >= 200 && status <= 399) || (status >= 500 && status <= 999))) return;
 
-    if (auto value = FieldValue(fields, "Content-Length")) request.contentLength = DeclaredLength(*value);
-    if (auto value = FieldValue(fields, "Content-Type"))
+    if (auto value = HeaderFieldValue(fields, "Content-Length")) request.contentLength = DeclaredLength(*value);
+    if (auto value = HeaderFieldValue(fields, "Content-Type"))
         request.contentType = std::string(CutAtCharBoundary(*value, kMaxContentType));
-    if (auto value = FieldValue(fields, "Transfer-Encoding"); value && Contains(*value, "chunked")) request.chunked = 1;
-    if (auto value = FieldValue(fields, "Content-Encoding")) {
+    if (auto value = HeaderFieldValue(fields, "Transfer-Encoding"); value && Contains(*value, "chunked"))
+        request.chunked = 1;
+    if (auto value = HeaderFieldValue(fields, "Content-Encoding")) {
         if (Contains(*value, "gzip"))
             request.contentEncoding = kCodingGzip;
         else if (Contains(*value, "deflate"))
@@ -210,6 +193,8 @@ int SendWebRequest(WebRequest& request) {
     if (!connection.SendAll(header.data(), header.size())) return kWebBadStatus;
     if (request.body && !connection.SendAll(request.body->data(), request.body->size())) return kWebBadStatus;
 
+    // However slowly it comes, the whole answer is due within the receive timeout.
+    connection.StartDeadline(request.receiveTimeoutMs);
     HttpAnswerReader reader(connection);
     for (int interim = 0; interim <= kMostInterimAnswers; ++interim) {
         bool complete = false;
@@ -232,9 +217,12 @@ int SendWebRequest(WebRequest& request) {
         std::memset(area, 0, std::min(capacity, kClearedBytes));
         ChunkedOutcome outcome = ReadChunkedBody(reader, {area, capacity - 1});
         if (outcome.end == ChunkedEnd::Oversize) return kWebTooLarge;
+        // A broken chunk leaves nothing to trust of what came before it.
+        if (outcome.end == ChunkedEnd::Malformed) return kWebBadStatus;
         stored = outcome.length;
         if (outcome.end != ChunkedEnd::Complete) request.truncated = 1;
     } else {
+        if (request.contentLength == kWebLengthUnreadable) return kWebBadStatus;
         if (request.contentLength == 0) return kWebEmptyOrTruncated;
         // Room for the NUL after the body is part of the limit.
         if (request.contentLength > 0 && static_cast<std::size_t>(request.contentLength) >= capacity)
@@ -242,7 +230,8 @@ int SendWebRequest(WebRequest& request) {
         std::memset(area, 0, std::min(capacity, kClearedBytes));
         std::size_t limit = request.contentLength > 0 ? static_cast<std::size_t>(request.contentLength) : capacity - 1;
         stored = ReadPlainBody(reader, area, limit);
-        if (request.contentLength > 0 && stored < limit) request.truncated = 1;
+        // Without a length only a close in order ends the body.
+        if (request.contentLength > 0 ? stored < limit : reader.BrokeOff()) request.truncated = 1;
         // Without a length the area must hold everything up to the close.
         if (request.contentLength < 0 && stored == limit && !reader.ReadBody(1).empty()) return kWebTooLarge;
     }

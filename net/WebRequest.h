@@ -25,7 +25,7 @@ inline constexpr int kWebEmptyOrTruncated = 0;  // declared empty, or the answer
 inline constexpr int kWebNoArea = -1;           // no body area, header area or host
 inline constexpr int kWebNoPath = -3;
 inline constexpr int kWebNoSocket = -100;
-inline constexpr int kWebBadStatus = -102;  // 4xx, or no readable status/header
+inline constexpr int kWebBadStatus = -102;  // 4xx, or an answer that is not readable HTTP
 inline constexpr int kWebNotResolved = -103;
 inline constexpr int kWebSendTimeoutFailed = -120;  // also the receive time-out and blocking modes
 inline constexpr int kWebConnectTimedOut = -123;    // also a refused connection
@@ -33,6 +33,10 @@ inline constexpr int kWebNoMemory = -200;
 inline constexpr int kWebInflateFailed = -201;  // broken, empty or too big once inflated
 inline constexpr int kWebTooLarge = -204;       // the body does not fit the body area
 inline constexpr int kWebAreaTooSmall = -900;
+
+// WebRequest::contentLength of a Content-Length field that is no length
+// (negative, not a number).
+inline constexpr int kWebLengthUnreadable = -2;
 
 // The request record all users share: settings, the request, the results.
 struct WebRequest {
@@ -54,10 +58,10 @@ struct WebRequest {
     int status = 0;
     int contentEncoding = 0;  // ContentCoding
     int chunked = 0;
-    std::string contentType;                  // value of Content-Type, at most 255 bytes
-    std::string headerBuffer;                 // the answer header as received
-    const char* bodyStart = nullptr;          // start of the body in the body area
-    int contentLength = 0;                    // declared length (-1 none), finally the body length
+    std::string contentType;          // value of Content-Type, at most 255 bytes
+    std::string headerBuffer;         // the answer header as received
+    const char* bodyStart = nullptr;  // start of the body in the body area
+    int contentLength = 0;            // declared length (-1 none, kWebLengthUnreadable), finally the body length
     int headerCapacity = kWebHeaderCapacity;  // most header bytes received, plus one
     int truncated = 0;                        // 1: the answer ended before its declared end
 };
@@ -68,9 +72,19 @@ struct WebRequest {
 void PrepareWebRequest(WebRequest& request, std::span<char> buffer, int port, bool keepSettings);
 
 // Performs the exchange. > 0: body length, the body NUL-terminated at
-// bodyStart; otherwise one of the kWeb results. A body that ends early
-// (Content-Length not reached, no last chunk, a broken chunk) gives
-// kWebEmptyOrTruncated with truncated set and what arrived at bodyStart.
+// bodyStart; otherwise one of the kWeb results. The whole answer must arrive
+// within receiveTimeoutMs counted once from the moment the request was sent
+// (each read is bounded by it too). Failures once connected:
+// - the connection ends (closed, reset, timed out) before the header ended,
+//   a status line or header that is not HTTP or does not end within the
+//   header area, a Content-Length that is no length (kWebLengthUnreadable),
+//   a broken chunk (a size line that is no size, a chunk longer than its
+//   size): kWebBadStatus, nothing at bodyStart;
+// - the connection ends before the body's end (Content-Length not reached,
+//   no last chunk) or, without a length, is reset or times out instead of
+//   closing: kWebEmptyOrTruncated with truncated set and what arrived at
+//   bodyStart.
+// Bytes after the declared length or the last chunk are ignored.
 int SendWebRequest(WebRequest& request);
 
 // The request header text SendWebRequest sends.

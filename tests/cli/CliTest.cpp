@@ -146,6 +146,60 @@ TEST_F(CliTest, DamagedHeaderIsReportedNotRepaired) {
     EXPECT_EQ(test::ReadWholeFile(StorePath("DATA/recinput.dat")), bytes);
 }
 
+TEST_F(CliTest, CheckReportsCountsTheChildrenDoNotBearOut) {
+    std::filesystem::create_directories(dir.Path() / "home" / "DATA");
+    {
+        ShipmentStore shipments;
+        GoodsLineStore goods;
+        ASSERT_EQ(shipments.Open(StorePath("DATA/recinput.dat")), 0);
+        ASSERT_EQ(goods.Open(StorePath("DATA/recgoods.dat")), 0);
+        auto s = test::Shipment("TL0000001");
+        s.goodsLineCount = 2147483647;
+        s.pieceWeightCount = -5;
+        shipments.Append(s);
+        auto line = test::Child<GoodsLineRecord>(s.id, "books");
+        goods.Append(line);
+    }
+    CliResult check = Run("check");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find("DATA/recinput.dat: record 0 (id 1): goodsLineCount is 2147483647 but DATA/recgoods.dat "
+                             "holds 1 for it"),
+              std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find(
+                  "DATA/recinput.dat: record 0 (id 1): pieceWeightCount is -5 but DATA/recweight.dat holds 0 for it"),
+              std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("2 problem(s) found"), std::string::npos) << check.out;
+}
+
+TEST_F(CliTest, AStoreThatCannotBeOpenedIsAnError) {
+    ASSERT_EQ(Run("demo").status, 0);
+    std::filesystem::remove(StorePath("DATA/recinput.dat"));
+    std::filesystem::create_directories(StorePath("DATA/recinput.dat"));
+    const std::string message = StorePath("DATA/recinput.dat") + ": is a directory";
+
+    CliResult dump = Run("dump shipments");
+    EXPECT_EQ(dump.status, 1);
+    EXPECT_EQ(dump.out, "");
+    EXPECT_EQ(dump.err, "tallux-cli: " + message + "\n");
+    CliResult check = Run("check");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find(message + "\n"), std::string::npos) << check.out;
+    EXPECT_EQ(Run("dump goods").status, 0) << "the other stores still read";
+}
+
+TEST_F(CliTest, CheckReportsOrphansWhenTheShipmentFileIsMissing) {
+    ASSERT_EQ(Run("demo").status, 0);
+    std::filesystem::remove(StorePath("DATA/recinput.dat"));
+    CliResult check = Run("check");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find("DATA/recgoods.dat: record 0 (id 1): parentId 1 names no shipment"), std::string::npos)
+        << check.out;
+    EXPECT_NE(check.out.find("DATA/recweight.dat: record 0 (id 1): parentId 1 names no shipment"), std::string::npos)
+        << check.out;
+}
+
 TEST_F(CliTest, EmptyProgramDirectoryIsClean) {
     CliResult check = Run("check");
     EXPECT_EQ(check.status, 0) << check.out;

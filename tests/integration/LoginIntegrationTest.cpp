@@ -80,6 +80,21 @@ TEST_F(LoginIntegrationTest, RedirectSendsThisAndLaterRequestsElsewhere) {
     EXPECT_EQ(session.customerId, 1001);
 }
 
+TEST_F(LoginIntegrationTest, ARedirectToARedirectSaysTheAnswerWasNotTaken) {
+    test::ServerProcess second(TALLUX_SERVER, {"--db", directory->File("second.db"), "--listen", "127.0.0.1:0",
+                                               "--redirect", "127.0.0.1|" + std::to_string(server->Port())});
+    ASSERT_NE(second.Port(), 0) << second.FirstLine();
+    test::ServerProcess first(TALLUX_SERVER, {"--db", directory->File("first.db"), "--listen", "127.0.0.1:0",
+                                              "--redirect", "127.0.0.1|" + std::to_string(second.Port())});
+    ASSERT_NE(first.Port(), 0) << first.FirstLine();
+    ServerAddress address("127.0.0.1", first.Port());
+    const SessionValues before = session;
+    LoginOutcome outcome = Login(address, "8001", u"demo", u"demo123", std::time(nullptr), session, {3000, 5000});
+    EXPECT_EQ(outcome.status, LoginStatus::BadAnswer);
+    EXPECT_EQ(outcome.message, "与服务器连接失败[ Ret:-102]");
+    EXPECT_EQ(session.customerId, before.customerId);
+}
+
 TEST_F(LoginIntegrationTest, CliPrintsTheSessionOrTheMessage) {
     const std::string base = std::string(TALLUX_CLI) + " --home '" + directory->Path().string() +
                              "' --server 127.0.0.1:" + std::to_string(server->Port()) + " --account demo ";

@@ -52,8 +52,8 @@ TEST(HttpPostText, AnswerCases) {
         {"empty body", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", 1024, 0, ""},
         {"404", "HTTP/1.0 404 Not Found\r\nContent-Length: 3\r\n\r\nnop", 1024, -6, ""},
         {"420 is not 200", "HTTP/1.0 420 Odd\r\n\r\n1", 1024, -6, ""},
-        {"garbage", "hello there\r\n\r\n", 1024, -6, ""},
-        {"peer closes at once", "", 1024, -6, ""},
+        {"garbage is malformed", "hello there\r\n\r\n", 1024, -1, ""},
+        {"peer closes at once: no connection", "", 1024, -5, ""},
         {"header longer than the buffer", "HTTP/1.0 200 OK\r\nX-Long: " + big + "\r\n\r\nbody", 1024, -1, ""},
     };
     for (const Case& c : cases) {
@@ -106,7 +106,7 @@ TEST(HttpGetWithCookies, StatusCases) {
         {"HTTP/1.0 200 OK\r\nSet-Cookie: s=" + longCookie + "\r\n\r\nok", 2, "keep;"},  // too long: kept
         {"HTTP/1.0 404 Not Found\r\n\r\n", -102, "keep;"},
         {"HTTP/1.0 420 Enhance\r\n\r\n", -102, "keep;"},  // contains "20", still no success
-        {"", -102, "keep;"},
+        {"", -120, "keep;"},                              // closed at once: the connection failed
     };
     for (const Case& c : cases) {
         test::ScriptedPeer peer(c.answer);

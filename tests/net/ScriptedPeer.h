@@ -6,18 +6,33 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
 
 namespace tallux::test {
 
+// What a ScriptedPeer does once it has read the request.
+struct PeerScript {
+    enum class End {
+        Close,  // closes in order
+        Reset,  // aborts the connection (the client sees a reset)
+        Hold,   // sends nothing more and keeps the connection until the client closes
+    };
+    std::string answer;   // sent at once
+    std::string dripped;  // then sent one byte per dripInterval, until the client closes
+    std::chrono::milliseconds dripInterval{20};
+    End end = End::Close;
+};
+
 // A one-connection HTTP peer on 127.0.0.1: accepts one connection, reads
-// the request (header and, by Content-Length, body), answers with a fixed
-// text and closes. Everything is bounded: it gives up after a few seconds.
+// the request (header and, by Content-Length, body), answers as its script
+// says and closes. Everything is bounded: it gives up after a few seconds.
 class ScriptedPeer {
 public:
-    explicit ScriptedPeer(std::string answer) : answer_(std::move(answer)) {
+    explicit ScriptedPeer(std::string answer) : ScriptedPeer(PeerScript{std::move(answer)}) {}
+    explicit ScriptedPeer(PeerScript script) : script_(std::move(script)) {
         listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -65,15 +80,28 @@ private:
                 expected = headerEnd + 4 + length;
             }
         }
-        ::send(connection, answer_.data(), answer_.size(), MSG_NOSIGNAL);
-        ::shutdown(connection, SHUT_WR);
-        // Let the client read everything before the connection goes.
+        ::send(connection, script_.answer.data(), script_.answer.size(), MSG_NOSIGNAL);
+        for (char byte : script_.dripped) {
+            // The client closing (readable: end of stream) ends the drip.
+            pollfd closing{connection, POLLIN, 0};
+            if (poll(&closing, 1, static_cast<int>(script_.dripInterval.count())) != 0) break;
+            if (::send(connection, &byte, 1, MSG_NOSIGNAL) != 1) break;
+        }
+        if (script_.end == PeerScript::End::Reset) {
+            linger abort{1, 0};
+            ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+            ::close(connection);
+            return;
+        }
+        if (script_.end == PeerScript::End::Close) ::shutdown(connection, SHUT_WR);
+        // Let the client read everything (or, holding, give up) before the
+        // connection goes.
         pollfd drained{connection, POLLIN, 0};
-        poll(&drained, 1, 2000);
+        poll(&drained, 1, script_.end == PeerScript::End::Hold ? 5000 : 2000);
         ::close(connection);
     }
 
-    std::string answer_;
+    PeerScript script_;
     std::string request_;
     int listener_ = -1;
     std::uint16_t port_ = 0;

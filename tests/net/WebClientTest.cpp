@@ -250,8 +250,6 @@ TEST(WebClient, AnAnswerThatEndsEarlyIsAFailure) {
         {"no last chunk", "Transfer-Encoding: chunked\r\n", "5\r\nhello\r\n", "hello"},
         {"chunk cut short", "Transfer-Encoding: chunked\r\n", "5\r\nhel", "hel"},
         {"chunk without its line end", "Transfer-Encoding: chunked\r\n", "5\r\nhello", "hello"},
-        {"chunk longer than its size", "Transfer-Encoding: chunked\r\n", "3\r\nhello\r\n0\r\n\r\n", "hel"},
-        {"size line without digits", "Transfer-Encoding: chunked\r\n", "zz\r\nhello\r\n0\r\n\r\n", ""},
         {"compressed, length not reached",
          "Content-Encoding: gzip\r\nContent-Length: " + std::to_string(gzip.size() + 1) + "\r\n", gzip, nullptr},
         {"compressed, no last chunk", "Transfer-Encoding: chunked\r\nContent-Encoding: gzip\r\n",
@@ -267,6 +265,24 @@ TEST(WebClient, AnAnswerThatEndsEarlyIsAFailure) {
             EXPECT_EQ(WebAnswerBody(client.request), c.stored);
             EXPECT_EQ(client.buffer[std::strlen(c.stored)], '\0');
         }
+    }
+}
+
+TEST(WebClient, ABrokenChunkIsMalformedNotTruncated) {
+    struct Case {
+        const char* name;
+        std::string body;
+    } cases[] = {
+        {"chunk longer than its size", "3\r\nhello\r\n0\r\n\r\n"},
+        {"size line without digits", "zz\r\nhello\r\n0\r\n\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedPeer peer(Answer("Transfer-Encoding: chunked\r\n", c.body));
+        Client client;
+        EXPECT_EQ(client.Send(peer), kWebBadStatus);
+        EXPECT_EQ(client.request.truncated, 0);
+        EXPECT_TRUE(WebAnswerBody(client.request).empty());
     }
 }
 
