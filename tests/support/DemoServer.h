@@ -26,6 +26,10 @@ public:
     }
 
     std::uint16_t Port() const { return process_->Port(); }
+    // Holds the server: connections are still accepted by the system, but
+    // nothing is answered until Resume.
+    void Pause() { process_->Signal(SIGSTOP); }
+    void Resume() { process_->Signal(SIGCONT); }
     const TempDir& Directory() const { return directory_; }
     const std::string& Database() const { return database_; }
 

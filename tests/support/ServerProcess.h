@@ -53,6 +53,11 @@ public:
     std::uint16_t Port() const { return static_cast<std::uint16_t>(port_); }
     const std::string& FirstLine() const { return line_; }
 
+    // Sends a signal and goes on (SIGSTOP holds every answer until SIGCONT).
+    void Signal(int signal) {
+        if (pid_ > 0) kill(pid_, signal);
+    }
+
     // Sends the signal and returns the exit status, or -1 when the process
     // did not exit normally (or not within a generous bound).
     int StopWith(int signal) {
