@@ -4,29 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzSupport.h"
 #include "text/HtmlEntities.h"
 #include "text/StoredText.h"
 
 namespace {
 
 using namespace tallux;
+using fuzz::Check;
 
 constexpr std::size_t kFieldCapacity = 4000;
 constexpr std::size_t kCapacities[] = {0, 1, 2, 3, 7, 8, 9, 10, 64, 1024, kFieldCapacity};
-
-void Fail(const char* what) {
-    std::fprintf(stderr, "stored text fuzz: %s\n", what);
-    std::abort();
-}
-
-void Check(bool ok, const char* what) {
-    if (!ok) Fail(what);
-}
 
 bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }

@@ -1,5 +1,7 @@
 #include "net/EmsKindSettings.h"
 
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iterator>
 
@@ -60,7 +62,8 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
-// atoi-like: leading blanks, a sign, digits; 0 when none.
+// atoi-like: leading blanks, a sign, digits; 0 when none, the nearest int
+// for a number beyond the int range.
 int Number(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
@@ -71,7 +74,7 @@ int Number(std::string_view text) {
         value = value * 10 + (text[pos] - '0');
         if (value > 999999999) break;
     }
-    return static_cast<int>(negative ? -value : value);
+    return static_cast<int>(std::clamp<long>(negative ? -value : value, INT_MIN, INT_MAX));
 }
 
 std::string Cut(std::string_view text, std::size_t bytes) { return std::string(CutAtCharBoundary(text, bytes)); }

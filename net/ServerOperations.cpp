@@ -12,7 +12,7 @@ namespace {
 
 // printf "%*.2f" without depending on the process locale.
 std::string Amount(double value, int width = 0) {
-    char digits[64];
+    char digits[320];  // room for any double: up to 309 digits before the point
     std::to_chars_result r = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 2);
     std::string text(digits, r.ptr);
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
