@@ -78,7 +78,9 @@ public:
 
     const void* RecordAt(int index) const;
     int LastId() const { return lastId_; }
-    int NextId() const { return lastId_ + 1; }
+    // The id the next append gets; -1 when no id is left (the last id is the
+    // largest int, and Append refuses).
+    int NextId() const { return lastId_ == INT32_MAX ? -1 : lastId_ + 1; }
     // Counts a modification made in place through RecordAt.
     void Touch();
 

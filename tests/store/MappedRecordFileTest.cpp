@@ -49,6 +49,14 @@ protected:
     std::string path = dir.File("records.dat");
 };
 
+TEST_F(MappedRecordFileTest, AFileWhoseIdsAreUsedUpHasNoNextId) {
+    test::WriteWholeFile(path, Header(0, INT32_MAX));
+    MappedRecordFile file;
+    ASSERT_EQ(file.Open(path, kSize), 0);
+    EXPECT_EQ(file.NextId(), -1);
+    EXPECT_EQ(AppendTagged(file, 1), -1);
+}
+
 TEST_F(MappedRecordFileTest, NewFileOpensEmptyAndGrowsAheadOnFirstAppend) {
     MappedRecordFile file;
     ASSERT_EQ(file.Open(path, kSize), 0);
