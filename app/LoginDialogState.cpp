@@ -30,6 +30,10 @@ LoginDialogStart PrepareLoginDialog(const SessionValues& session, const std::str
     return start;
 }
 
+LoginDialogStart::Focus FocusAfterFailure(const LoginOutcome& outcome) {
+    return outcome.accountRejected ? LoginDialogStart::Focus::Account : LoginDialogStart::Focus::Password;
+}
+
 bool SaveLastAccount(const std::string& lastAccountPath, const std::string& accountGbk) {
     std::ofstream out(lastAccountPath, std::ios::binary | std::ios::trunc);
     out.write(accountGbk.data(), static_cast<std::streamsize>(accountGbk.size()));

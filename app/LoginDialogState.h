@@ -23,6 +23,12 @@ struct LoginDialogStart {
 // "状态：没有登入！", focus on the password when an account is there.
 LoginDialogStart PrepareLoginDialog(const SessionValues& session, const std::string& lastAccountPath);
 
+// Where the focus goes when an attempt failed and its message was shown: to
+// the field the operator types again (the account when it was refused,
+// otherwise the password), never to a button, so that Enter means "确认登入"
+// again. At start-up a cancelled dialog ends the program.
+LoginDialogStart::Focus FocusAfterFailure(const LoginOutcome& outcome);
+
 // Keeps the account for the next start: its GBK bytes, no terminator.
 bool SaveLastAccount(const std::string& lastAccountPath, const std::string& accountGbk);
 

@@ -1,5 +1,6 @@
 #include "net/LoginSession.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <vector>
@@ -24,14 +25,25 @@ std::string_view TrimLineEnd(std::string_view text) {
     return text;
 }
 
-// Reads an optionally signed decimal int32 at text[pos]; advances pos.
-std::optional<std::int32_t> ReadInt(std::string_view text, std::size_t& pos) {
-    std::int32_t value = 0;
-    auto [end, error] = std::from_chars(text.data() + pos, text.data() + text.size(), value);
-    if (error != std::errc()) return std::nullopt;
-    pos = static_cast<std::size_t>(end - text.data());
-    return value;
+// Reads the decimal number at text[pos]: an optional "-" and digits, up to
+// the first byte that is not one (left for the next field); beyond the
+// int32 range it stays at the limit. Without a digit there is no number and
+// pos stays.
+std::optional<std::int32_t> ReadNumber(std::string_view text, std::size_t& pos) {
+    std::size_t at = pos;
+    const bool negative = at < text.size() && text[at] == '-';
+    if (negative) ++at;
+    if (at >= text.size() || text[at] < '0' || text[at] > '9') return std::nullopt;
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        value = std::min<long long>(value * 10 + (text[at] - '0'), 1LL << 31);
+    pos = at;
+    if (negative) return static_cast<std::int32_t>(-value);
+    return static_cast<std::int32_t>(std::min<long long>(value, INT32_MAX));
 }
+
+// The number at text[pos], 0 when there is none; advances pos.
+std::int32_t NumberOrZero(std::string_view text, std::size_t& pos) { return ReadNumber(text, pos).value_or(0); }
 
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -144,37 +156,37 @@ std::string LoginResultText(int code) {
 LoginOutcome ApplyLoginAnswer(std::string_view answer, std::string_view accountGbk, std::string_view passwordGbk,
                               SessionValues& session) {
     const LoginOutcome badAnswer{LoginStatus::BadAnswer, 0, "与服务器通讯失败(*检查DNS)。"};
+    // Not a result at all: a page of a proxy, a name server's answer, ...
     if (answer.empty() || !(answer[0] == '-' || (answer[0] >= '0' && answer[0] <= '9'))) return badAnswer;
     std::vector<std::string_view> lines = Lines(answer);
     std::string_view first = lines.front();
 
-    if (first[0] == '-') {
-        std::size_t pos = 0;
-        int code = ReadInt(first, pos).value_or(-3);
-        if (code >= 0) return badAnswer;
-        return {LoginStatus::Refused, code, LoginResultText(code)};
-    }
+    // The leading number decides: negative is a refusal, whatever follows it.
+    std::size_t pos = 0;
+    const std::int32_t result = NumberOrZero(first, pos);
+    if (result < 0) return {LoginStatus::Refused, result, LoginResultText(result)};
 
+    // Anything else is a success line, read field by field from its fixed
+    // start: the result digit, one separator, the customer id, ...
     SessionValues next = session;
-    next.extraLines = first[0] != '0' ? 1 : 0;
-    std::size_t pos = 2;  // the result digit and one separator
-    std::optional<std::int32_t> customer = pos < first.size() ? ReadInt(first, pos) : std::nullopt;
-    if (!customer) return badAnswer;
-    if (*customer <= 0) return {LoginStatus::NotLinked, 0, "会员帐号没有与Varno客户进行有效关联。"};
+    next.extraLines = result != 0 ? 1 : 0;
+    pos = 2;
+    const std::int32_t customer = NumberOrZero(first, pos);
+    if (customer <= 0) return {LoginStatus::NotLinked, 0, "会员帐号没有与Varno客户进行有效关联。"};
     ++pos;
-    std::optional<std::int32_t> sessionNumber = pos < first.size() ? ReadInt(first, pos) : std::nullopt;
+    next.sessionNumber = NumberOrZero(first, pos);
+    // Without a session number nothing can be sent: not a login to report
+    // as a success.
+    if (next.sessionNumber <= 0) return badAnswer;
     ++pos;
-    std::optional<std::int32_t> memberMode = pos < first.size() ? ReadInt(first, pos) : std::nullopt;
-    if (!sessionNumber || !memberMode) return badAnswer;
-    next.customerId = *customer;
-    next.sessionNumber = *sessionNumber;
-    next.memberMode = *memberMode;
+    next.customerId = customer;
+    next.memberMode = NumberOrZero(first, pos);
     next.optionNumber = 1;
     if (pos < first.size() && first[pos] == ',') {
         ++pos;
-        next.optionNumber = ReadInt(first, pos).value_or(1);
+        next.optionNumber = ReadNumber(first, pos).value_or(1);
     }
-    std::size_t tab = first.find('\t', pos);
+    std::size_t tab = first.find('\t', std::min(pos, first.size()));
     next.pictureFlag = next.numberServiceFlag = false;
     if (tab != std::string_view::npos) {
         std::string_view flags = first.substr(tab + 1);
@@ -194,7 +206,7 @@ LoginOutcome Login(ServerAddress& server, std::string_view site, std::u16string 
     char accountField[kCredentialField] = {};
     char passwordField[kCredentialField] = {};
     if (auto message = CheckAndStoreText(account, accountField, 1, kCredentialMax, "帐号", false))
-        return {LoginStatus::InputRejected, 0, *message};
+        return {LoginStatus::InputRejected, 0, *message, true};
     if (auto message = CheckAndStoreText(password, passwordField, 0, kCredentialMax, "密码", false))
         return {LoginStatus::InputRejected, 0, *message};
     const std::string accountGbk = accountField, passwordGbk = passwordField;

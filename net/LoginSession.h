@@ -75,8 +75,9 @@ enum class LoginStatus { LoggedIn, InputRejected, ConnectionFailed, BadAnswer, R
 
 struct LoginOutcome {
     LoginStatus status = LoginStatus::BadAnswer;
-    int code = 0;         // transport result or server result code
-    std::string message;  // what the dialog shows (UTF-8)
+    int code = 0;                  // transport result or server result code
+    std::string message;           // what the dialog shows (UTF-8)
+    bool accountRejected = false;  // InputRejected: the account, not the password
 };
 
 // Reads a login answer that is not a redirect. Only a complete success

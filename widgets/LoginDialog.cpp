@@ -71,7 +71,12 @@ CLoginDlg::CLoginDlg(ClientState& state, bool offerUpdates, QWidget* parent)
     password_->setEchoMode(QLineEdit::Password);
     account_->setMinimumWidth(account_->fontMetrics().averageCharWidth() * 24);
     status_->setAlignment(Qt::AlignCenter);
+    // Enter always means "确认登入", wherever the focus is: while the server
+    // is asked the fields are disabled and the focus may pass to "取消关闭",
+    // and a cancelled start-up login ends the program. Cancelling takes a
+    // click on that button (or Space on it) or Escape.
     confirm_->setDefault(true);
+    cancel_->setAutoDefault(false);
     confirm_->setMinimumWidth(96);
     cancel_->setMinimumWidth(96);
 
@@ -117,11 +122,7 @@ CLoginDlg::CLoginDlg(ClientState& state, bool offerUpdates, QWidget* parent)
     account_->setText(FromGbk(start.account));
     password_->setText(FromGbk(start.password));
     ShowStatus(FromUtf8(start.status), start.statusIsSuccess);
-    switch (start.focus) {
-    case LoginDialogStart::Focus::Account: account_->setFocus(); break;
-    case LoginDialogStart::Focus::Password: password_->setFocus(); break;
-    case LoginDialogStart::Focus::Confirm: confirm_->setFocus(); break;
-    }
+    Focus(start.focus);
 
     connect(confirm_, &QPushButton::clicked, this, &CLoginDlg::Confirm);
     connect(cancel_, &QPushButton::clicked, this, &CLoginDlg::reject);
@@ -131,6 +132,14 @@ CLoginDlg::~CLoginDlg() {
     if (waitLoop_) {
         waitLoop_->quit();
         QApplication::restoreOverrideCursor();
+    }
+}
+
+void CLoginDlg::Focus(LoginDialogStart::Focus focus) {
+    switch (focus) {
+    case LoginDialogStart::Focus::Account: account_->setFocus(); break;
+    case LoginDialogStart::Focus::Password: password_->setFocus(); break;
+    case LoginDialogStart::Focus::Confirm: confirm_->setFocus(); break;
     }
 }
 
@@ -191,7 +200,14 @@ void CLoginDlg::Confirm() {
     // A redirect holds for the rest of the run, whatever the login gave.
     state_.server = attempt->server;
     if (attempt->outcome.status != LoginStatus::LoggedIn) {
+        // Back to the field to type again, before the message (a message box
+        // gives the focus back to where it was) and after it.
+        const LoginDialogStart::Focus retype = FocusAfterFailure(attempt->outcome);
+        Focus(retype);
         Prompter::Current().Tell(this, FromUtf8(attempt->outcome.message), {}, Prompter::Icon::Warning);
+        if (!self) return;
+        Focus(retype);
+        (retype == LoginDialogStart::Focus::Account ? account_ : password_)->selectAll();
         return;
     }
     state_.session = attempt->session;

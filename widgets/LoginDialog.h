@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "app/LoginDialogState.h"
 #include "net/TcpConnection.h"
 
 class QCheckBox;
@@ -49,6 +50,7 @@ private:
     // destroyed: then nothing of it may be touched any more) meanwhile.
     bool Wait(const std::function<void()>& work);
     void SetBusy(bool busy);
+    void Focus(LoginDialogStart::Focus focus);
     void ShowStatus(const QString& text, bool success);
     // False when the dialog was closed (or destroyed) during the download.
     bool UpdateBaseData();

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <cstdio>
+
 #include "app/gui/MainFrame.h"
 #include "app/gui/SingleInstance.h"
 #include "print/LazySpreadsheetEngine.h"
@@ -102,7 +104,12 @@ std::string CVarnoClientApp::ProgramDirectory() {
     return directory.toStdString();
 }
 
-bool CVarnoClientApp::ClaimInstance(const InstanceKey& instance) { return singleInstance_->Claim(instance); }
+bool CVarnoClientApp::ClaimInstance(const InstanceKey& instance) {
+    const SingleInstance::ClaimResult result = singleInstance_->Claim(instance);
+    if (result == SingleInstance::ClaimResult::Owned) return true;
+    std::fputs(SingleInstance::SecondStartLine(result), stderr);
+    return false;
+}
 
 ScreenSize CVarnoClientApp::DisplaySize() {
     const QScreen* screen = QGuiApplication::primaryScreen();

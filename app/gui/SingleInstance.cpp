@@ -32,15 +32,12 @@ QString SingleInstance::ServerName(const InstanceKey& instance) {
     return QStringLiteral("tallux-") + QString::fromStdString(instance.name);
 }
 
-bool SingleInstance::Claim(const InstanceKey& instance) {
+SingleInstance::ClaimResult SingleInstance::Claim(const InstanceKey& instance) {
     auto lock = std::make_unique<QLockFile>(LockFilePath(instance));
     // Never stale by age: a running client keeps its lock for days. A lock
     // whose process is gone is still recognised and removed.
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        AskRunningInstance(instance);
-        return false;
-    }
+    if (!lock->tryLock(0)) return AskRunningInstance(instance) ? ClaimResult::HandedOver : ClaimResult::NoAnswer;
     lock_ = std::move(lock);
     request_ = ActivationRequest(instance);
     // We own the instance, so a socket left behind by a crashed run is ours
@@ -48,24 +45,35 @@ bool SingleInstance::Claim(const InstanceKey& instance) {
     QLocalServer::removeServer(ServerName(instance));
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     server_.listen(ServerName(instance));
-    return true;
+    return ClaimResult::Owned;
 }
 
-void SingleInstance::AskRunningInstance(const InstanceKey& instance) {
+const char* SingleInstance::SecondStartLine(ClaimResult result) {
+    switch (result) {
+    case ClaimResult::Owned: return "";
+    case ClaimResult::HandedOver: return "tallux: 已交给正在运行的客户端。\n";
+    case ClaimResult::NoAnswer: return "tallux: 本目录已有客户端在运行，但它没有应答。\n";
+    }
+    return "";
+}
+
+bool SingleInstance::AskRunningInstance(const InstanceKey& instance) {
     // The running one may hold the lock a moment before it listens.
     const QDeadlineTimer deadline(3000);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(ServerName(instance));
         if (socket.waitForConnected(500)) {
-            socket.write(ActivationRequest(instance));
+            const QByteArray request = ActivationRequest(instance);
+            const bool sent = socket.write(request) == request.size();
             socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
             if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(1000);
-            return;
+            return sent;
         }
         QThread::msleep(100);
     }
+    return false;
 }
 
 void SingleInstance::AcceptConnection() {

@@ -24,10 +24,17 @@ public:
     explicit SingleInstance(QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process now owns the instance. False when another one
-    // does (it has been asked, within a few seconds at most, to come
-    // forward) or the lock cannot be made at all.
-    bool Claim(const InstanceKey& instance);
+    enum class ClaimResult {
+        Owned,       // this process now owns the instance
+        HandedOver,  // another one does and took the request to come forward
+        NoAnswer,    // another one does (or the lock cannot be made at all) and
+                     // took no request within a few seconds
+    };
+    ClaimResult Claim(const InstanceKey& instance);
+
+    // The line a start that did not get the instance prints on stderr, so
+    // that whoever started it from a console knows why no window opened.
+    static const char* SecondStartLine(ClaimResult result);
 
     static QString LockFilePath(const InstanceKey& instance);
     static QString ServerName(const InstanceKey& instance);
@@ -39,7 +46,8 @@ signals:
 private:
     void AcceptConnection();
     void ReadRequest(QLocalSocket* socket);
-    static void AskRunningInstance(const InstanceKey& instance);
+    // True when the running instance took the request.
+    static bool AskRunningInstance(const InstanceKey& instance);
 
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;

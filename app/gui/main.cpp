@@ -1,6 +1,6 @@
 // tallux: the counter client. Exit status: 0 after a normal run, a second
-// start that brought the running one forward, or a login given up; 1 when
-// start-up stopped; 2 for a wrong command line.
+// start that brought the running one forward (it says so on stderr), or a
+// login given up; 1 when start-up stopped; 2 for a wrong command line.
 
 #include <clocale>
 #include <cstdio>

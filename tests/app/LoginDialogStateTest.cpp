@@ -44,5 +44,20 @@ TEST(LoginDialogState, LoggedInShowsSuccessAndTheSession) {
     EXPECT_EQ(start.focus, LoginDialogStart::Focus::Confirm);
 }
 
+TEST(LoginDialogState, AfterAFailureTheFocusGoesToTheFieldToRetype) {
+    struct Case {
+        LoginOutcome outcome;
+        LoginDialogStart::Focus focus;
+    } cases[] = {
+        {{LoginStatus::InputRejected, 0, "[帐号]不得短于 1 字符。", true}, LoginDialogStart::Focus::Account},
+        {{LoginStatus::InputRejected, 0, "[密码]长度不得超过 30 字符。", false}, LoginDialogStart::Focus::Password},
+        {{LoginStatus::ConnectionFailed, -120, "与服务器连接失败[ Ret:-120]"}, LoginDialogStart::Focus::Password},
+        {{LoginStatus::BadAnswer, 0, "与服务器通讯失败(*检查DNS)。"}, LoginDialogStart::Focus::Password},
+        {{LoginStatus::Refused, -4, "密码不正确。"}, LoginDialogStart::Focus::Password},
+        {{LoginStatus::NotLinked, 0, "会员帐号没有与Varno客户进行有效关联。"}, LoginDialogStart::Focus::Password},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FocusAfterFailure(c.outcome), c.focus) << c.outcome.message;
+}
+
 }  // namespace
 }  // namespace tallux

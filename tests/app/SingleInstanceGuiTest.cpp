@@ -64,6 +64,8 @@ private:
     }
 
     static constexpr const char* kActivated = "tallux: brought forward by a second start";
+    static constexpr const char* kHandedOver = "tallux: 已交给正在运行的客户端。\n";
+    static constexpr const char* kNoAnswer = "tallux: 本目录已有客户端在运行，但它没有应答。\n";
 
 private slots:
     void secondStartBringsTheFirstForwardAndEnds() {
@@ -73,13 +75,17 @@ private slots:
         auto first = Start(home.path());
         // It holds the instance while its login dialog is open.
         QTRY_COMPARE_WITH_TIMEOUT(first->LockHolder(), first->process.processId(), 20000);
-        QVERIFY(QFile::exists(home.filePath(QStringLiteral("DATA/recinput.dat"))));
+        // The stores are opened after the instance is claimed.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home.filePath(QStringLiteral("DATA/recinput.dat"))), 20000);
 
         auto second = Start(home.path());
         QVERIFY(second->process.waitForFinished(15000));
         QCOMPARE(second->process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->process.exitCode(), 0);
+        // It says so, once; the running one prints nothing of the kind.
+        QCOMPARE(second->Errors().count(kHandedOver), 1);
         QTRY_VERIFY_WITH_TIMEOUT(first->Errors().contains(kActivated), 5000);
+        QVERIFY(!first->Errors().contains(kHandedOver));
         QCOMPARE(first->process.state(), QProcess::Running);
         QCOMPARE(first->LockHolder(), first->process.processId());
 
@@ -88,6 +94,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(other->LockHolder(), other->process.processId(), 20000);
         QTest::qWait(500);
         QCOMPARE(other->process.state(), QProcess::Running);
+        QCOMPARE(first->process.state(), QProcess::Running);
+
+        // A running one that cannot be reached: the start says that instead.
+        QLocalServer::removeServer(SingleInstance::ServerName(first->instance));
+        auto unheard = Start(home.path());
+        QVERIFY(unheard->process.waitForFinished(15000));
+        QCOMPARE(unheard->process.exitCode(), 0);
+        QCOMPARE(unheard->Errors().count(kNoAnswer), 1);
+        QVERIFY(!unheard->Errors().contains(kHandedOver));
         QCOMPARE(first->process.state(), QProcess::Running);
     }
 

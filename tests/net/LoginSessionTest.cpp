@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "net/LoginSession.h"
@@ -10,33 +11,75 @@
 namespace tallux {
 namespace {
 
-TEST(LoginAnswer, RefusalsShowTheirMessageAndChangeNothing) {
+// An answer is read step by step: its first byte decides whether it is a
+// result at all, its leading number whether it is a refusal; anything else
+// is a success line read field by field from its fixed start, whatever
+// follows the numbers. Only a complete success changes the session.
+TEST(LoginAnswer, ReadStepByStep) {
+    const char* const dns = "与服务器通讯失败(*检查DNS)。";
+    const char* const notLinked = "会员帐号没有与Varno客户进行有效关联。";
+    constexpr std::int32_t kOldCustomer = 9, kOldSession = 5;
     struct Case {
         const char* answer;
         LoginStatus status;
+        int code;
         const char* message;
+        std::int32_t customerId = kOldCustomer;  // afterwards
+        std::int32_t sessionNumber = kOldSession;
+        std::int32_t memberMode = 0;
+        std::int32_t optionNumber = 1;
     } cases[] = {
-        {"-1\n", LoginStatus::Refused, "网站不存在。"},
-        {"-2\n", LoginStatus::Refused, "帐号不存在。"},
-        {"-3", LoginStatus::Refused, "网站服务器错误。"},
-        {"-4\n", LoginStatus::Refused, "密码不正确。"},
-        {"-5\n", LoginStatus::Refused, "帐号没有快件操作权限。"},
-        {"-6\n", LoginStatus::Refused, "本地系统时间错误，请核对订正。"},
-        {"-7\n", LoginStatus::Refused, "网站服务器错误。"},
-        {"<html>busy</html>", LoginStatus::BadAnswer, "与服务器通讯失败(*检查DNS)。"},
-        {"0 0 77 1\t11N\n", LoginStatus::NotLinked, "会员帐号没有与Varno客户进行有效关联。"},
-        {"0 x", LoginStatus::BadAnswer, "与服务器通讯失败(*检查DNS)。"},
+        {"-1\n", LoginStatus::Refused, -1, "网站不存在。"},
+        {"-2\n", LoginStatus::Refused, -2, "帐号不存在。"},
+        {"-3", LoginStatus::Refused, -3, "网站服务器错误。"},
+        {"-4\n", LoginStatus::Refused, -4, "密码不正确。"},
+        {"-5\r\n", LoginStatus::Refused, -5, "帐号没有快件操作权限。"},
+        {"-6\n", LoginStatus::Refused, -6, "本地系统时间错误，请核对订正。"},
+        {"-7\n", LoginStatus::Refused, -7, "网站服务器错误。"},
+        {"-4garbage", LoginStatus::Refused, -4, "密码不正确。"},
+        {"-2 1 2 3\n", LoginStatus::Refused, -2, "帐号不存在。"},
+        {"-99999999999\n", LoginStatus::Refused, INT32_MIN, "网站服务器错误。"},
+        // Not a result at all.
+        {"", LoginStatus::BadAnswer, 0, dns},
+        {"<html>busy</html>", LoginStatus::BadAnswer, 0, dns},
+        {" -4\n", LoginStatus::BadAnswer, 0, dns},
+        {"+4\n", LoginStatus::BadAnswer, 0, dns},
+        // No negative number: a success line whose customer id is not above 0.
+        {"0 0 77 1\t11N\n", LoginStatus::NotLinked, 0, notLinked},
+        {"0 x", LoginStatus::NotLinked, 0, notLinked},
+        {"0x", LoginStatus::NotLinked, 0, notLinked},
+        {"0", LoginStatus::NotLinked, 0, notLinked},
+        {"1 abc", LoginStatus::NotLinked, 0, notLinked},
+        {"1 -5 6 1\t00N\n", LoginStatus::NotLinked, 0, notLinked},
+        {"1\n123 456 1\n", LoginStatus::NotLinked, 0, notLinked},
+        {"-", LoginStatus::NotLinked, 0, notLinked},
+        {"-x", LoginStatus::NotLinked, 0, notLinked},
+        // A linked customer but no session to work with.
+        {"1 123", LoginStatus::BadAnswer, 0, dns},
+        {"1 123 abc 1\t00N\n", LoginStatus::BadAnswer, 0, dns},
+        {"0 123 0 1\t00N\n", LoginStatus::BadAnswer, 0, dns},
+        // Successes: garbage behind the numbers is not looked at.
+        {"0 1001 5 0\t11NSZ\n", LoginStatus::LoggedIn, 0, "登入验证成功！[0]", 1001, 5, 0},
+        {"0 1001 6 1xyz", LoginStatus::LoggedIn, 1, "登入验证成功！[1]", 1001, 6, 1},
+        {"0 1001 7", LoginStatus::LoggedIn, 0, "登入验证成功！[0]", 1001, 7, 0},
+        {"0 1001 5 0,x\t00N", LoginStatus::LoggedIn, 0, "登入验证成功！[0]", 1001, 5, 0, 1},
+        {"0 1001 5 0,4garbage", LoginStatus::LoggedIn, 0, "登入验证成功！[0]", 1001, 5, 0, 4},
+        {"0;1001;5;1,2\t00N", LoginStatus::LoggedIn, 1, "登入验证成功！[1]", 1001, 5, 1, 2},
     };
     for (const Case& c : cases) {
         SessionValues session;
-        session.sessionNumber = 5;
-        session.customerId = 9;
+        session.sessionNumber = kOldSession;
+        session.customerId = kOldCustomer;
         LoginOutcome outcome = ApplyLoginAnswer(c.answer, "demo", "pw", session);
         EXPECT_EQ(outcome.status, c.status) << c.answer;
+        EXPECT_EQ(outcome.code, c.code) << c.answer;
         EXPECT_EQ(outcome.message, c.message) << c.answer;
-        EXPECT_EQ(session.sessionNumber, 5) << c.answer;
-        EXPECT_EQ(session.customerId, 9) << c.answer;
-        EXPECT_EQ(session.account, "") << c.answer;
+        EXPECT_EQ(session.customerId, c.customerId) << c.answer;
+        EXPECT_EQ(session.sessionNumber, c.sessionNumber) << c.answer;
+        EXPECT_EQ(session.memberMode, c.memberMode) << c.answer;
+        EXPECT_EQ(session.optionNumber, c.optionNumber) << c.answer;
+        EXPECT_EQ(session.extraLines, 0) << c.answer;
+        EXPECT_EQ(session.account, c.status == LoginStatus::LoggedIn ? "demo" : "") << c.answer;
     }
 }
 
@@ -125,8 +168,13 @@ TEST(Login, ChecksInputBeforeSendingAndReportsTransportFailures) {
     LoginOutcome empty = Login(nowhere, "8001", u"  ", u"pw", 1, session);
     EXPECT_EQ(empty.status, LoginStatus::InputRejected);
     EXPECT_EQ(empty.message, "[帐号]不得短于 1 字符。");
+    EXPECT_TRUE(empty.accountRejected);
+    LoginOutcome longAccount = Login(nowhere, "8001", std::u16string(16, u'王'), u"pw", 1, session);
+    EXPECT_EQ(longAccount.message, "[帐号]长度不得超过 30 字符。");
+    EXPECT_TRUE(longAccount.accountRejected);
     LoginOutcome longPassword = Login(nowhere, "8001", u"demo", std::u16string(31, u'p'), 1, session);
     EXPECT_EQ(longPassword.message, "[密码]长度不得超过 30 字符。");
+    EXPECT_FALSE(longPassword.accountRejected);
     LoginOutcome unreachable = Login(nowhere, "8001", u"demo", u"pw", 1, session, {500, 500});
     EXPECT_EQ(unreachable.status, LoginStatus::ConnectionFailed);
     EXPECT_EQ(unreachable.message, "与服务器连接失败[ Ret:-103]");

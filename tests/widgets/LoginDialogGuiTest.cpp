@@ -1,5 +1,6 @@
 // The login dialog against a tallux-server on demo data.
 
+#include <poll.h>
 #include <unistd.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -14,8 +15,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "app/ClientState.h"
 #include "app/LoginDialogState.h"
@@ -57,6 +60,47 @@ private:
     std::uint16_t port_ = 0;
 };
 
+// A loopback peer that accepts every connection and closes it at once, so
+// every login attempt fails; counts the attempts.
+class ClosingPeer {
+public:
+    ClosingPeer() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(fd_, 4);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                pollfd waiting{fd_, POLLIN, 0};
+                if (::poll(&waiting, 1, 50) != 1) continue;
+                const int connection = ::accept(fd_, nullptr, nullptr);
+                if (connection < 0) continue;
+                ++connections_;
+                ::close(connection);
+            }
+        });
+    }
+    ~ClosingPeer() {
+        stop_ = true;
+        thread_.join();
+        ::close(fd_);
+    }
+    std::uint16_t Port() const { return port_; }
+    int Connections() const { return connections_; }
+
+private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
+    std::thread thread_;
+};
+
 }  // namespace
 
 class LoginDialogGuiTest : public QObject {
@@ -86,6 +130,11 @@ class LoginDialogGuiTest : public QObject {
         dialog.AccountEdit()->setText(account);
         dialog.PasswordEdit()->setText(password);
         QTest::mouseClick(dialog.ConfirmButton(), Qt::LeftButton);
+    }
+    // A key where the operator's key goes: to the widget with the focus.
+    static void Press(CLoginDlg& dialog, Qt::Key key) {
+        QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+        QTest::keyClick(target, key);
     }
     static QColor StatusColor(const CLoginDlg& dialog) {
         return dialog.StatusLabel()->palette().color(QPalette::WindowText);
@@ -252,6 +301,53 @@ private slots:
                  qPrintable(f.prompter.LastText()));
         QVERIFY(dialog.isVisible());
         QVERIFY(!f.state.IsLoggedIn());
+    }
+
+    // At start-up a rejected dialog ends the program: after a failed login
+    // Enter must try again, and only Escape (or the cancel button) cancels.
+    void enterAfterAFailedLoginTriesAgain_data() {
+        QTest::addColumn<QString>("lastAccount");
+        QTest::newRow("account known") << QStringLiteral("demo");
+        QTest::newRow("no account yet") << QString();
+    }
+    void enterAfterAFailedLoginTriesAgain() {
+        QFETCH(QString, lastAccount);
+        ClosingPeer peer;
+        Fixture f(peer.Port());
+        if (!lastAccount.isEmpty()) test::WriteWholeFile(f.state.PathOf(kLastAccountFile), lastAccount.toStdString());
+        CLoginDlg dialog(f.state, true);
+        Show(dialog);
+        QWidget* const retyped = lastAccount.isEmpty() ? dialog.AccountEdit() : dialog.PasswordEdit();
+        QCOMPARE(dialog.focusWidget(), retyped);
+        if (lastAccount.isEmpty()) {
+            // Without an account the message is about it, and the focus stays there.
+            Press(dialog, Qt::Key_Return);
+            QCOMPARE(f.prompter.Texts(), QStringList{QStringLiteral("[帐号]不得短于 1 字符。")});
+            QCOMPARE(dialog.focusWidget(), dialog.AccountEdit());
+            f.prompter.shown.clear();
+            QTest::keyClicks(dialog.AccountEdit(), QStringLiteral("demo"));
+            QTest::keyClick(dialog.AccountEdit(), Qt::Key_Tab);
+        }
+        QTest::keyClicks(dialog.PasswordEdit(), QStringLiteral("demo123"));
+
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            // Enter logs in; the failure's message is answered by the script
+            // (the operator's Enter on the message box).
+            Press(dialog, Qt::Key_Return);
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(dialog.result(), 0);
+            QCOMPARE(f.prompter.shown.size(), attempt);
+            QVERIFY2(f.prompter.LastText().startsWith(QStringLiteral("与服务器连接失败[ Ret:")),
+                     qPrintable(f.prompter.LastText()));
+            QCOMPARE(peer.Connections(), attempt);
+            QCOMPARE(dialog.focusWidget(), dialog.PasswordEdit());
+        }
+        QVERIFY(!f.state.IsLoggedIn());
+
+        Press(dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(peer.Connections(), 3);
     }
 
     void closingWhileWaitingGivesTheAttemptUp() {
