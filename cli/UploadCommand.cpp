@@ -124,6 +124,9 @@ int UploadShipments(CliSession& cli, const ServerSettings& settings, const std::
     BaseData data;
     LoadBaseData(cache, (home / "emskind.txt").string(), data);
 
+    // Ready: what the pre-entry list shows as "√" or "整理单号" (the number
+    // is completed on the way). A missing destination, an unknown kind or a
+    // destination the kind does not take stays here for the operator.
     std::vector<int> ids;
     for (int i = 0; i < shipments.Count(); ++i) {
         const ShipmentRecord& shipment = *shipments.At(i);

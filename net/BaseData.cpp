@@ -52,8 +52,9 @@ void ParseAccepts(std::string_view section, KindList& kinds) {
 }  // namespace
 
 std::string DecodeBaseDataCache(std::string_view stored) {
-    // Every stored byte is decoded: a stored zero is a text byte equal to
-    // the key (the key is a letter), not the end of the data.
+    // The key is the end mark itself (kBaseDataCacheKey), which no text
+    // byte is: the stored end mark is the only zero byte, and decoding stops
+    // there; whatever follows it is not data.
     std::string text;
     text.reserve(stored.size());
     for (char c : stored) {
@@ -65,10 +66,15 @@ std::string DecodeBaseDataCache(std::string_view stored) {
 }
 
 BaseDataLoad ParseBaseData(std::string_view text, const EmsKindSettings& settings, BaseData& data) {
-    if (!text.empty() && (text[0] == 'D' || text[0] == 'T' || text[0] == 'E')) data.volumetricLetter = text[0];
+    // The letter is the second byte when it is one; the sections follow it.
+    constexpr std::size_t kLetterAt = 1;
+    if (text.size() > kLetterAt) {
+        const char letter = text[kLetterAt];
+        if (letter == 'D' || letter == 'T' || letter == 'E') data.volumetricLetter = letter;
+    }
 
     std::size_t kindsEnd = 0;
-    std::string_view kindText = Between(text, kKindsBegin, kKindsEnd, 0, kindsEnd);
+    std::string_view kindText = Between(text, kKindsBegin, kKindsEnd, kLetterAt, kindsEnd);
     if (kindsEnd == std::string_view::npos) return BaseDataLoad::NoKindSection;
     data.kinds.Clear();
     std::string_view rest = kindText;

@@ -29,7 +29,9 @@ enum class BaseDataLoad {
 };
 
 // Parses the decoded base data text (the cache's content after the XOR is
-// undone, starting with the volumetric letter) into data.
+// undone) into data. Its second byte is the volumetric letter when it is
+// "D", "T" or "E" (otherwise the letter stays); the sections are looked for
+// from there on.
 BaseDataLoad ParseBaseData(std::string_view text, const EmsKindSettings& settings, BaseData& data);
 
 // Reads the cache file and emskind.txt (emskindPath may be empty: no

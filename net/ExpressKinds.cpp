@@ -1,32 +1,9 @@
 #include "net/ExpressKinds.h"
 
-#include "text/GbkBytes.h"
+#include "text/DestinationList.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
-namespace {
-
-// Characters after which a long address may be cut to find its listed part,
-// tried in this order (GBK): 路 弄 巷 镇 市 街 村 区 楼 室 号.
-constexpr std::string_view kAddressCuts[] = {"\xC2\xB7", "\xC5\xAA", "\xCF\xEF", "\xD5\xF2", "\xCA\xD0", "\xBD\xD6",
-                                             "\xB4\xE5", "\xC7\xF8", "\xC2\xA5", "\xCA\xD2", "\xBA\xC5"};
-
-// Position of the first occurrence of ch in text that starts on a character
-// boundary at or after byte from, or npos.
-std::size_t FindCharFrom(std::string_view text, std::string_view ch, std::size_t from) {
-    for (std::size_t pos = 0; pos < text.size(); pos += GbkCharLength(text, pos)) {
-        if (pos >= from && text.substr(pos, ch.size()) == ch) return pos;
-    }
-    return std::string_view::npos;
-}
-
-bool Lists(std::string_view list, std::string_view destination) {
-    std::string entry(destination);
-    entry += '\t';
-    return FindAtCharBoundary(list, entry, false) != std::string_view::npos;
-}
-
-}  // namespace
 
 void KindList::Clear() {
     kinds_.clear();
@@ -67,15 +44,7 @@ const ExpressKind* KindList::KindAt(int index) const {
 bool KindList::KindAcceptsDestination(std::string_view kindName, std::string_view destination) const {
     const ExpressKind* kind = FindKindByName(kindName);
     if (!kind || kind->destinations.empty()) return false;
-    if (Lists(kind->destinations, destination)) return true;
-    if (destination.size() <= 8) return false;
-    // A full address is accepted when its part up to the first street-level
-    // character (after its first two characters) is listed.
-    for (std::string_view ch : kAddressCuts) {
-        std::size_t at = FindCharFrom(destination, ch, 4);
-        if (at != std::string_view::npos) return Lists(kind->destinations, destination.substr(0, at + ch.size()));
-    }
-    return false;
+    return DestinationListTakes(kind->destinations, destination);
 }
 
 int KindList::KindNumber(std::string_view kindName, int defaultNumber) const {

@@ -39,8 +39,10 @@ public:
     // nullptr outside 0..Size()-1.
     const ExpressKind* KindAt(int index) const;
 
-    // True when the kind's destination text lists the destination (see the
-    // .cpp for the address shortening of long destinations).
+    // True when the kind's destination text takes the destination
+    // (DestinationListTakes, which the server applies as well); false for an
+    // unknown kind, a kind whose base data lists no destinations, and an
+    // empty destination.
     bool KindAcceptsDestination(std::string_view kindName, std::string_view destination) const;
     // defaultNumber above 10 gives defaultNumber % 10; otherwise the kind's
     // kind-order number when not 0, else defaultNumber.

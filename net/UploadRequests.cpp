@@ -255,6 +255,8 @@ std::optional<std::string> CheckScanUploadRequest(const TransactionContext& cont
 std::string_view UploadStatusText(const ShipmentRecord& shipment, const KindList& kinds) {
     if (shipment.destination.empty()) return "目的地空";
     if (!kinds.FindKindByName(shipment.expressKind.view())) return "类别错误";
+    // The rule of the form's validity mark; the server refuses the others.
+    if (!kinds.KindAcceptsDestination(shipment.expressKind.view(), shipment.destination.view())) return "目的地不存在";
     if (FindAtCharBoundary(shipment.waybillNumber.view(), "XXXXX", true) != std::string_view::npos) return "整理单号";
     return "√";
 }

@@ -52,8 +52,10 @@ std::optional<std::string> ShipmentUploadRequest(const TransactionContext& conte
 // would exceed kUploadRequestLimit.
 std::optional<std::string> CheckScanUploadRequest(const TransactionContext& context, const CheckScanRecord& scan);
 
-// What the pre-entry list shows of a shipment's readiness: "目的地空",
-// "类别错误", "整理单号" or "√".
+// What the pre-entry list shows of a shipment's readiness, the first that
+// applies: "目的地空" (no destination), "类别错误" (kind not in the list),
+// "目的地不存在" (the kind does not take the destination: the form's "※"),
+// "整理单号" (placeholder in the waybill number), else "√".
 std::string_view UploadStatusText(const ShipmentRecord& shipment, const KindList& kinds);
 
 // The reason a page shows for an upload result of 0 or below.

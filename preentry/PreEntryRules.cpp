@@ -277,7 +277,8 @@ void ApplyDestinationChoice(const DestinationChoice& choice, PreEntryValues& val
 }
 
 bool DestinationIsValid(const KindList& kinds, const std::u16string& kindName, const std::u16string& destination) {
-    if (destination.empty()) return false;
+    // The texts as the save stores them, so the saved record's list row
+    // (UploadStatusText) agrees with the mark.
     return kinds.KindAcceptsDestination(ToGbkFolded(kindName), ToGbkFolded(destination));
 }
 

@@ -77,7 +77,8 @@ DestinationChoice SplitDestination(const DestinationRecord& row);
 void ApplyDestinationChoice(const DestinationChoice& choice, PreEntryValues& values);
 
 // The validity mark beside the destination: true ("√") when the
-// destination is not empty and the kind accepts it.
+// destination is not empty and the kind accepts it
+// (KindList::KindAcceptsDestination, also the list's readiness check).
 bool DestinationIsValid(const KindList& kinds, const std::u16string& kindName, const std::u16string& destination);
 
 }  // namespace tallux

@@ -23,7 +23,27 @@ std::string Field(const std::string& utf8) {
     return gbk;
 }
 
+// The first column of every row, as fields each followed by a tab.
+std::string TabbedList(SqliteStatement& query) {
+    std::string list;
+    while (query.Step()) list += Field(query.Text(0)) + '\t';
+    return list;
+}
+
 }  // namespace
+
+std::string KindDestinationList(sqlite3* db, std::string_view siteId, std::string_view kindCode) {
+    SqliteStatement accepted(db,
+                             "SELECT d.name_zh FROM kind_destinations k JOIN destinations d"
+                             " ON d.code = k.destination_code WHERE k.site_id = ? AND k.kind_code = ? ORDER BY d.seq");
+    accepted.Bind(1, siteId).Bind(2, kindCode);
+    return TabbedList(accepted);
+}
+
+std::string AllDestinationList(sqlite3* db) {
+    SqliteStatement names(db, "SELECT name_zh FROM destinations ORDER BY seq");
+    return TabbedList(names);
+}
 
 BaseDataAnswer::BaseDataAnswer(std::string databasePath) : databasePath_(std::move(databasePath)) {}
 
@@ -34,7 +54,7 @@ std::optional<std::string> BaseDataAnswer::ForSite(std::string_view siteId) cons
     site.Bind(1, siteId);
     if (!site.Step()) return std::nullopt;
 
-    std::string out = "C";
+    std::string out = "C\n";
     out += kVolumetricLetter;
 
     out += "\nEMB\n";
@@ -63,19 +83,11 @@ std::optional<std::string> BaseDataAnswer::ForSite(std::string_view siteId) cons
     out += "\nGPE\n";
 
     out += "\nEPB\n";
-    SqliteStatement accepted(db,
-                             "SELECT d.name_zh FROM kind_destinations k JOIN destinations d"
-                             " ON d.code = k.destination_code WHERE k.site_id = ? AND k.kind_code = ? ORDER BY d.seq");
     bool firstPair = true;
     for (const std::string& code : kindCodes) {
-        accepted.Reset();
-        accepted.Bind(1, siteId).Bind(2, code);
-        std::string line;
-        for (bool first = true; accepted.Step(); first = false) {
-            if (!first) line += '\t';
-            line += Field(accepted.Text(0));
-        }
+        std::string line = KindDestinationList(db, siteId, code);
         if (line.empty()) continue;
+        line.pop_back();  // the client adds the last tab itself
         if (!firstPair) out += '\n';
         firstPair = false;
         out += Field(code) + '\n' + line;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sqlite3.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,8 +9,10 @@
 namespace tallux::server {
 
 // ECGetSysData: the base data of a site as the client caches it, GBK:
-//   "C" letter "\nEMB\n" kinds "\nEME\n" "\nGPB\n" destinations "\nGPE\n"
+//   "C\n" letter "\nEMB\n" kinds "\nEME\n" "\nGPB\n" destinations "\nGPE\n"
 //   "\nEPB\n" accepted "\nEPE\n" 0x07
+// The client keeps what follows the "C" and reads the letter from its second
+// byte (the first is the line feed that ends the "C" line).
 // kinds: "code\tname" lines joined by "\n"; destinations: "a b\tcode\t
 // third\tfourth\tChinese\tEnglish" lines joined by "\n" (a, b the two
 // small numbers); accepted: per kind with accepted destinations a code line
@@ -28,5 +32,14 @@ public:
 private:
     std::string databasePath_;
 };
+
+// The Chinese names of the destinations a kind of the site accepts, as the
+// answer's accepted section gives them to the client, each followed by a
+// tab (as the client keeps them); empty when the kind lists none. Throws
+// DatabaseError.
+std::string KindDestinationList(sqlite3* db, std::string_view siteId, std::string_view kindCode);
+
+// The Chinese names of the whole destination table, each followed by a tab.
+std::string AllDestinationList(sqlite3* db);
 
 }  // namespace tallux::server

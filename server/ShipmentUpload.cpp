@@ -6,11 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "server/BaseDataAnswer.h"
 #include "server/ChildRowsInsert.h"
 #include "server/ProcedureCall.h"
 #include "server/SqliteStatement.h"
 #include "server/TransactionCodes.h"
 #include "server/UploadRow.h"
+#include "text/DestinationList.h"
 #include "text/GbkCodec.h"
 
 namespace tallux::server {
@@ -172,6 +174,19 @@ std::optional<std::int64_t> StoredBefore(sqlite3* db, const Procedure& procedure
     return find.Int(0);
 }
 
+// Whether the site's kind takes the destination (GBK, as sent), by the
+// rule the client applies to the base data it was given: the kind's
+// accepted destinations, or the whole table for a kind that lists none. A
+// kind the site does not have takes nothing.
+bool KindTakes(sqlite3* db, const std::string& site, const std::string& kindCode, std::string_view destination) {
+    SqliteStatement kind(db, "SELECT 1 FROM express_kinds WHERE site_id = ? AND code = ?");
+    kind.Bind(1, site).Bind(2, kindCode);
+    if (!kind.Step()) return false;
+    std::string list = KindDestinationList(db, site, kindCode);
+    if (list.empty()) list = AllDestinationList(db);
+    return DestinationListTakes(list, destination);
+}
+
 }  // namespace
 
 std::string ShipmentUploadAnswer(ServerDatabase& database, const TransactionCaller& caller, std::int32_t localId,
@@ -190,7 +205,9 @@ std::string ShipmentUploadAnswer(ServerDatabase& database, const TransactionCall
     row.Add("account", caller.account);
     row.Add("dsysdate", UploadTimeText());
     if (!row.Take(call->arguments, layout)) return TransactionAnswerText(trans::kDataCheckFailed);
-    constexpr std::size_t kWaybillArgument = 9;
+    constexpr std::size_t kKindArgument = 6, kDestinationArgument = 8, kWaybillArgument = 9;
+    std::string kindCode = GbkToUtf8(call->arguments[kKindArgument].value);
+    const std::string& destination = call->arguments[kDestinationArgument].value;
     std::string number = GbkToUtf8(call->arguments[kWaybillArgument].value);
     std::string goodsSql = GbkToUtf8(call->arguments[procedure->goodsArgument].value);
     std::string piecesSql = GbkToUtf8(call->arguments[procedure->piecesArgument].value);
@@ -198,12 +215,16 @@ std::string ShipmentUploadAnswer(ServerDatabase& database, const TransactionCall
     // The client removes its copy once it reads the id.
     return database.WriteDurably([&](sqlite3* db) -> ServerDatabase::WriteResult {
         auto refuse = [](int code) { return ServerDatabase::WriteResult{TransactionAnswerText(code), false}; };
-        // Shipments still without a number are not duplicates of each other.
+        // A resend is answered as the first upload was, whatever the tables
+        // say by now. Shipments still without a number are not duplicates
+        // of each other.
         if (!number.empty()) {
             if (std::optional<std::int64_t> stored = StoredBefore(db, *procedure, caller, number, localId))
                 return {TransactionAnswerText(*stored), false};
-            if (NumberTaken(db, procedure->table, caller.customerId, number)) return refuse(trans::kDuplicateNumber);
         }
+        if (!KindTakes(db, caller.siteId, kindCode, destination)) return refuse(trans::kDataCheckFailed);
+        if (!number.empty() && NumberTaken(db, procedure->table, caller.customerId, number))
+            return refuse(trans::kDuplicateNumber);
         std::int64_t id = row.Insert(db, procedure->table);
         if (!InsertChildRows(db, goodsSql, procedure->goods, id) ||
             !InsertChildRows(db, piecesSql, procedure->pieces, id))

@@ -64,6 +64,8 @@ TEST_F(BaseDataIntegrationTest, DownloadedDataLoadsAndStaysInTheCache) {
         ASSERT_NE(server.Port(), 0) << server.FirstLine();
         ServerAddress address("127.0.0.1", server.Port());
         ASSERT_EQ(DownloadBaseData(address, "8001", cache, kQuick), 0);
+        // The letter is the cached data's second byte.
+        EXPECT_EQ(DecodeBaseDataCache(test::ReadWholeFile(cache)).substr(0, 7), "\nD\nEMB\n");
         BaseData data;
         ASSERT_EQ(LoadBaseData(cache, "", data), BaseDataLoad::Complete);
         ExpectDemoData(data);

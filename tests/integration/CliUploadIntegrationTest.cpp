@@ -93,7 +93,10 @@ TEST_F(CliUploadIntegrationTest, AcceptedShipmentsArriveWithTheirChildrenAndLeav
     const std::vector<PieceWeightRecord> pieces = {piece, piece, piece};
     ShipmentRecord notReady = Shipment("TLUP000004", "赵六");
     notReady.destination = "";
-    Store({Shipment("TLUP000001", "李娜"), Shipment("TLUP000002", "O'Brien"), Shipment("TLUP000003", "王芳"), notReady},
+    ShipmentRecord unknownPlace = Shipment("TLUP000005", "钱七");
+    unknownPlace.destination = G("火星");
+    Store({Shipment("TLUP000001", "李娜"), Shipment("TLUP000002", "O'Brien"), Shipment("TLUP000003", "王芳"), notReady,
+           unknownPlace},
           goods, pieces);
 
     std::string out, err;
@@ -101,12 +104,14 @@ TEST_F(CliUploadIntegrationTest, AcceptedShipmentsArriveWithTheirChildrenAndLeav
     EXPECT_NE(out.find("\"waybill\":\"TLUP000001\""), std::string::npos) << out;
     EXPECT_NE(out.find("\"waybill\":\"TLUP000002\""), std::string::npos) << out;
     EXPECT_EQ(out.find("TLUP000004"), std::string::npos) << "a shipment without destination is not sent";
+    EXPECT_EQ(out.find("TLUP000005"), std::string::npos) << "nor one to a destination its kind does not take";
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
 
-    // Locally only the shipment that was not ready is left, and no children.
+    // Locally only the shipments that were not ready are left, and no children.
     ASSERT_EQ(Cli("dump shipments", out, err), 0);
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 2) << out;
     EXPECT_NE(out.find("TLUP000004"), std::string::npos);
+    EXPECT_NE(out.find("TLUP000005"), std::string::npos);
     ASSERT_EQ(Cli("dump goods", out, err), 0);
     EXPECT_EQ(out, "");
     ASSERT_EQ(Cli("dump weights", out, err), 0);

@@ -118,6 +118,7 @@ TEST_F(LoginIntegrationTest, CliDownloadsTheBaseData) {
     const std::string printed = test::ReadWholeFile(out);
     EXPECT_EQ(printed.rfind("{\"kinds\":", 0), 0u) << printed;
     EXPECT_EQ(printed.find("\"kinds\":0,"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("\"volumetricLetter\":\"D\""), std::string::npos) << printed;
     EXPECT_NE(printed.find("系统基本数据更新完成。"), std::string::npos) << printed;
     EXPECT_FALSE(test::ReadWholeFile(home + "/DATA_SYS/0.dat").empty());
     EXPECT_FALSE(test::ReadWholeFile(home + "/emskind.txt").empty());

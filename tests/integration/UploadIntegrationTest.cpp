@@ -101,6 +101,18 @@ TEST_F(UploadIntegrationTest, DirectRecordWithSeveralPieces) {
               0);
 }
 
+TEST_F(UploadIntegrationTest, ADestinationTheKindDoesNotTakeIsADataCheckFailure) {
+    LogIn(u"demo", u"demo123");
+    ShipmentRecord unknownPlace = Shipment(8, "EA100000779CN");
+    unknownPlace.destination = Utf8ToGbk("火星");
+    EXPECT_EQ(Post(ShipmentUploadRequest(Context(), unknownPlace, {Goods("book", 1)}, {}, kinds)), -3);
+    ShipmentRecord abroad = Shipment(9, "EA100000779CN");  // a country: not for a domestic kind
+    abroad.destination = Utf8ToGbk("美国");
+    EXPECT_EQ(Post(ShipmentUploadRequest(Context(), abroad, {}, {}, kinds)), -3);
+    // Nothing was stored under the number.
+    EXPECT_GT(Post(ShipmentUploadRequest(Context(), Shipment(10, "EA100000779CN"), {}, {}, kinds)), 0);
+}
+
 TEST_F(UploadIntegrationTest, CheckScansOfEveryLanguage) {
     LogIn(u"demo", u"demo123");
     for (std::uint8_t language : {0, 1, 2}) {

@@ -23,10 +23,11 @@ protected:
 };
 
 TEST_F(BaseDataDownloadTest, StoresTheDataUpToItsEndMarkXored) {
-    test::ScriptedPeer peer("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nCD\nEMB\nK1\t标准\nEME\n\x07trailing");
+    test::ScriptedPeer peer(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nC\nD\nEMB\nK1\t标准\nEME\n\x07trailing");
     ServerAddress server("127.0.0.1", peer.Port());
     EXPECT_EQ(DownloadBaseData(server, "8001", Cache(), kQuick), 0);
-    EXPECT_EQ(test::ReadWholeFile(Cache()), Xored("D\nEMB\nK1\t标准\nEME\n\x07"));
+    EXPECT_EQ(test::ReadWholeFile(Cache()), Xored("\nD\nEMB\nK1\t标准\nEME\n\x07"));
     EXPECT_EQ(peer.Request(),
               "GET /cgi-bin/DIzur.dll?ECGetSysData&w=8001&iver=1 HTTP/1.0\r\nAccept: */*\r\nHost: 127.0.0.1\r\n\r\n");
 }

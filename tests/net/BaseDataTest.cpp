@@ -19,9 +19,10 @@ std::string Xored(std::string text) {
     return text;
 }
 
-// A complete base data text as the server sends it after its "C".
+// A complete base data text as the server sends it after its "C": a line
+// feed, the volumetric letter, the sections.
 std::string Sample(char letter = 'T') {
-    return std::string(1, letter) + "\nEMB\n" + G("K1\t国内特快\nK2\t国际小包\nK3\t同城") + "\nEME\n\nGPB\n" +
+    return "\n" + std::string(1, letter) + "\nEMB\n" + G("K1\t国内特快\nK2\t国际小包\nK3\t同城") + "\nEME\n\nGPB\n" +
            G("0 0\tBJ\tCN\t10\t北京\tBeijing\n1 0\tTR\tINTL\t90\t土耳其\tTurkey\n1 0\tUS\tINTL\t1\t美国\tUnited "
              "States") +
            "\nGPE\n\nEPB\n" + G("K1\n北京\nK9\n美国\n\nK2\n土耳其\t美国") + "\nEPE\n\x07";
@@ -43,19 +44,27 @@ TEST(BaseDataTest, LoadsKindsDestinationsAndAcceptedPlaces) {
     EXPECT_EQ(data.destinations.FindDestinationByCode("US")->nameEn.view(), "United States");
 }
 
-TEST(BaseDataTest, VolumetricLetterComesFromTheFirstByteOnlyWhenItIsOne) {
+TEST(BaseDataTest, VolumetricLetterComesFromTheSecondByteOnlyWhenItIsOne) {
     struct Case {
-        std::string first;
+        std::string head;  // the bytes before the kind section's "\nEMB\n"
         char expected;
-    } cases[] = {{"T", 'T'}, {"D", 'D'}, {"E", 'E'}, {"", 'E'}, {"X", 'E'}, {"t", 'E'}};
+    } cases[] = {
+        {"\nT", 'T'}, {"\nD", 'D'}, {"xT", 'T'},   {"TD", 'D'},  // whatever the first byte
+        {"T", 'E'},                                              // a line feed second: unchanged
+        {"\nX", 'E'}, {"\nt", 'E'}, {"\n\n", 'E'},
+    };
     for (const Case& c : cases) {
         BaseData data;
         data.volumetricLetter = 'E';
-        std::string text = c.first + "\nEMB\nK1\tA\nEME\n";
-        EXPECT_EQ(ParseBaseData(text, {}, data), BaseDataLoad::NoDestinations) << c.first;
-        EXPECT_EQ(data.volumetricLetter, c.expected) << c.first;
-        EXPECT_EQ(data.kinds.Size(), 1) << c.first;
+        std::string text = c.head + "\nEMB\nK1\tA\nEME\n";
+        EXPECT_EQ(ParseBaseData(text, {}, data), BaseDataLoad::NoDestinations) << c.head;
+        EXPECT_EQ(data.volumetricLetter, c.expected) << c.head;
+        EXPECT_EQ(data.kinds.Size(), 1) << c.head;
     }
+    // Parsing goes on from the second byte: a kind section right at the
+    // start is not seen.
+    BaseData data;
+    EXPECT_EQ(ParseBaseData("\nEMB\nK1\tA\nEME\n", {}, data), BaseDataLoad::NoKindSection);
 }
 
 TEST(BaseDataTest, AKindLineWithoutATabEndsTheList) {
@@ -94,8 +103,9 @@ TEST(BaseDataTest, SectionsWithMissingMarkersKeepThePreviousTables) {
 }
 
 TEST(BaseDataTest, EveryByteUpToTheEndMarkSurvivesTheCache) {
-    // Letters, GBK trail bytes and whatever follows the end mark.
-    const std::string rare = "\x81\x6B";  // a GBK character ending in 0x6B
+    // Letters, GBK trail bytes and whatever follows the end mark: the key is
+    // the end mark itself, so the stored end mark is the only zero byte.
+    const std::string rare = "\x81\x6B";  // a GBK character with a letter for its trail byte
     std::string text = "D\nEMB\nK1\t" + rare + "\nEME\n\nGPB\n0 0\tTR\tINTL\t90\t" + G("土耳其") +
                        "\tTurkey\n0 0\tZZ\tX\tY\t" + rare + "\tlast\nGPE\n\x07";
     test::TempDir dir;

@@ -50,6 +50,7 @@ TEST_F(ExpressKindsTest, AcceptsListedDestinationsAndShortenedAddresses) {
          "A",
          false},                        // would match from the trail byte of the listed 盇
         {G("特快"), G("北京"), false},  // no destination text
+        {G("标准"), "", false},         // names no destination, though every entry ends in a tab
         {G("没有"), G("北京"), false},
     };
     for (const Case& c : cases)

@@ -253,14 +253,31 @@ TEST_F(UploadRequestTest, CheckScanCallFollowsTheLanguage) {
 TEST(UploadTexts, StatusAndFailureTexts) {
     KindList kinds;
     kinds.Append("GJTK", G("国际特快专递"));
-    ShipmentRecord s = Shipment();
-    EXPECT_EQ(UploadStatusText(s, kinds), "√");
-    s.waybillNumber = "AB12XXXXX89";
-    EXPECT_EQ(UploadStatusText(s, kinds), "整理单号");
-    s.expressKind = "x";
-    EXPECT_EQ(UploadStatusText(s, kinds), "类别错误");
-    s.destination = "";
-    EXPECT_EQ(UploadStatusText(s, kinds), "目的地空");  // before the kind
+    kinds.FindKindByCode("GJTK")->destinations = G("美国\t日本\t");
+    kinds.Append("GJXB", G("国际小包"));  // the base data lists no destinations for it
+    struct Case {
+        const char* kind;
+        const char* destination;
+        const char* waybill;
+        const char* status;
+    } cases[] = {
+        {"国际特快专递", "美国", "TL0000012", "√"},
+        {"国际特快专递", "日本", "AB12XXXXX89", "整理单号"},
+        {"国际特快专递", "火星", "AB12XXXXX89", "目的地不存在"},  // before the placeholder
+        {"国际特快专递", "火星", "TL0000012", "目的地不存在"},
+        {"国际特快专递", "美国纽约州", "TL0000012", "目的地不存在"},
+        {"国际小包", "美国", "TL0000012", "目的地不存在"},
+        {"x", "火星", "TL0000012", "类别错误"},  // before the destination
+        {"x", "", "TL0000012", "目的地空"},      // before the kind
+        {"国际特快专递", "", "AB12XXXXX89", "目的地空"},
+    };
+    for (const Case& c : cases) {
+        ShipmentRecord s = Shipment();
+        s.expressKind = G(c.kind);
+        s.destination = G(c.destination);
+        s.waybillNumber = c.waybill;
+        EXPECT_EQ(UploadStatusText(s, kinds), c.status) << c.kind << " " << c.destination << " " << c.waybill;
+    }
     const std::map<int, std::string> failures = {
         {-1, "数据错误"},       {-2, "单号重复"},         {-3, "数据检查"}, {-4, "未知错误(Ret:-4)"},
         {0, "未知错误(Ret:0)"}, {-8, "未知错误(Ret:-8)"}, {-9, "通讯错-9"}};

@@ -17,6 +17,7 @@
 #include "preentry/NumberSource.h"
 #include "preentry/PreEntryBatch.h"
 #include "preentry/PreEntryList.h"
+#include "preentry/PreEntryRules.h"
 #include "store/GoodsLineStore.h"
 #include "store/PieceWeightStore.h"
 #include "store/ShipmentStore.h"
@@ -125,6 +126,8 @@ TEST(ShownByFilter, MarkedUnmarkedOrAll) {
 TEST(PreEntryRowTexts, ColumnsOfOneShipment) {
     KindList kinds;
     kinds.Append("GNBZ", G("国内标准快递"));
+    kinds.FindKindByCode("GNBZ")->destinations = G("上海\t北京市\t");
+    kinds.Append("GNJJ", G("国内经济快递"));  // no destinations listed
     ShipmentRecord s = test::Shipment("TL0000001", "REF9", "ZD1");
     s.businessYear = 2026;
     s.businessMonth = 3;
@@ -168,14 +171,27 @@ TEST(PreEntryRowTexts, ColumnsOfOneShipment) {
     const Case cases[] = {
         {"", "无此类别", "AB12XXXXX89", u"目的地空"},  // before the unknown kind
         {"上海", "无此类别", "AB12XXXXX89", u"类别错误"},
+        {"火星", "无此类别", "AB1234567", u"类别错误"},
+        {"火星", "国内标准快递", "AB12XXXXX89", u"目的地不存在"},  // before the placeholder
+        {"火星", "国内标准快递", "AB1234567", u"目的地不存在"},
+        {"上海", "国内经济快递", "AB1234567", u"目的地不存在"},
         {"上海", "国内标准快递", "AB12XXXXX89", u"整理单号"},
         {"上海", "国内标准快递", "AB1234567", u"√"},
+        {"北京市海淀区中关村", "国内标准快递", "AB1234567", u"√"},  // an address within a listed place
     };
     for (const Case& c : cases) {
         ShipmentRecord r = test::Shipment(c.waybill);
         r.destination = G(c.destination);
         r.expressKind = G(c.kind);
-        EXPECT_EQ(PreEntryRowTexts(1, r, kinds)[kPreEntryCheckColumn], c.check) << c.waybill << c.kind;
+        const std::u16string check = PreEntryRowTexts(1, r, kinds)[kPreEntryCheckColumn];
+        EXPECT_EQ(check, c.check) << c.waybill << c.kind << c.destination;
+        // Past the kind check, the destination passes exactly when the form
+        // marks it valid.
+        if (check == u"√" || check == u"整理单号" || check == u"目的地不存在") {
+            EXPECT_EQ(check != u"目的地不存在",
+                      DestinationIsValid(kinds, Utf8ToUtf16(c.kind), Utf8ToUtf16(c.destination)))
+                << c.destination;
+        }
     }
 }
 

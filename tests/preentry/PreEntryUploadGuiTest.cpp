@@ -105,6 +105,7 @@ private slots:
         state_ = test::ClientStateWithStores(*dir_);
         QVERIFY(state_);
         state_->baseData.kinds.Append("GNTK", G("国内特快专递"));
+        state_->baseData.kinds.FindKindByCode("GNTK")->destinations = G("上海\t");
         state_->server = ServerAddress("127.0.0.1", server_->Port());
         state_->serverSettings.site = "8001";
         const LoginOutcome login = Login(state_->server, state_->serverSettings.site, u"demo", u"demo123",
@@ -169,6 +170,29 @@ private slots:
         QCOMPARE(list->GetRowValue(0), state_->shipments.At(0)->id);
         QCOMPARE(state_->goods.Count(), 1);
         QCOMPARE(state_->weights.Count(), 1);
+    }
+
+    void AShipmentTheServerRefusesStaysInRedWithTheReason() {
+        test::ScriptedPrompter prompter;
+        std::vector<ShipmentRecord> shipments = Shipments(2);
+        shipments[0].destination = G("火星");
+        Store(shipments);
+        auto frame = ShowFrame();
+        CReportListCtrl* list = PreEntry(*frame)->List();
+        QCOMPARE(list->Text(0, 2), QStringLiteral("目的地不存在"));
+        QCOMPARE(list->Text(1, 2), QStringLiteral("√"));
+
+        UploadAll(*frame);
+        ExpectRunOver(*frame);
+        QCOMPARE(frame->OperationText(), QStringLiteral("共 2 条，已处理 2 条(100%)。1 成功; 1 失败。"));
+        QCOMPARE(list->RowCount(), 1);
+        QCOMPARE(list->Text(0, 2), QStringLiteral("数据检查"));
+        QCOMPARE(list->RowTextColour(0), QColor(255, 0, 0));
+        QCOMPARE(state_->shipments.Count(), 1);
+        QCOMPARE(FromGbk(state_->shipments.At(0)->destination.view()), QStringLiteral("火星"));
+        QCOMPARE(state_->goods.Count(), 1);
+        QCOMPARE(state_->weights.Count(), 1);
+        QVERIFY(prompter.shown.isEmpty());
     }
 
     void StoppingEndsTheRunAfterTheCurrentRecord() {

@@ -478,6 +478,47 @@ TEST_F(UploadTest, CallsThatDoNotFitAreRefused) {
     EXPECT_EQ(Ask(0, ShipmentCall(false).Data(), "demo", 2), "-100\n");
 }
 
+TEST_F(UploadTest, OnlyDestinationsTheKindTakesAreStored) {
+    // A kind of the site that lists no destinations takes any of the table.
+    SqliteStatement(db->Handle(), "INSERT INTO express_kinds(site_id, code, name) VALUES('8001', 'OPEN', '开放')")
+        .Step();
+    struct Case {
+        const char* name;
+        bool direct;
+        const char* kind;
+        const char* destination;
+        bool stored;
+    } cases[] = {
+        {"listed for the kind", false, "GNTK", "北京", true},
+        {"listed, direct record", true, "GNTK", "上海", true},
+        {"an international kind's country", false, "GJTK", "美国", true},
+        {"not in the table", false, "GNTK", "火星", false},
+        {"not in the table, direct record", true, "GNTK", "火星", false},
+        {"empty", false, "GNTK", "", false},
+        {"another kind's destination", false, "GNTK", "美国", false},
+        {"an address beyond a listed place", false, "GNTK", "北京市海淀区", false},  // 北京市 is not listed
+        {"a kind without a list, destination in the table", false, "OPEN", "美国", true},
+        {"a kind without a list, destination not in the table", false, "OPEN", "火星", false},
+        {"a kind the site does not have", false, "NOPE", "北京", false},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        ShipmentCall call(c.direct);
+        call.Set(7, Quoted(c.kind));
+        call.Set(9, Quoted(Utf8ToGbk(c.destination)));
+        call.Set(10, Quoted("EA2000000" + std::to_string(++number) + "CN"));
+        call.Goods(GoodsSql(c.direct, {"book"}));
+        const auto before = Counts();
+        const std::string answer = Ask(0, call.Data(), c.direct ? "direct" : "demo");
+        if (c.stored) {
+            EXPECT_TRUE(NewId(answer)) << c.name << ": " << answer;
+        } else {
+            EXPECT_EQ(answer, "-3\n") << c.name;
+            EXPECT_EQ(Counts(), before) << c.name;
+        }
+    }
+}
+
 // A scan call of the given procedure with the values after the fourteen
 // placeholders.
 std::string ScanCall(std::string_view procedure, const std::vector<std::string>& values, int placeholders = 14) {
