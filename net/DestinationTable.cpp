@@ -1,6 +1,7 @@
 #include "net/DestinationTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "text/GbkBytes.h"
@@ -88,9 +89,12 @@ std::string_view DestinationTable::Key(const DestinationRecord& record, IndexKey
 }
 
 void DestinationTable::Clear() {
+    // One counter for all tables: no two contents ever share a stamp.
+    static std::atomic<std::uint64_t> lastStamp{0};
     records_.clear();
     for (auto& index : indexes_) index.clear();
     version_ = 0;
+    stamp_ = ++lastStamp;
 }
 
 bool DestinationTable::Parse(std::string_view text) {

@@ -52,6 +52,9 @@ public:
 
     int Size() const { return static_cast<int>(records_.size()); }
     int Version() const { return version_; }
+    // Changes with every replacement of the records (a copy keeps it):
+    // whatever was built from the table holds while its stamp is the same.
+    std::uint64_t Stamp() const { return stamp_; }
     // nullptr outside 0..Size()-1.
     const DestinationRecord* RecordAt(int index) const;
     // Records in the order of one index (for the choice lists).
@@ -84,6 +87,7 @@ private:
     std::vector<DestinationRecord> records_;
     std::array<std::vector<int>, kIndexCount> indexes_;
     int version_ = 0;
+    std::uint64_t stamp_ = 0;
 };
 
 }  // namespace tallux

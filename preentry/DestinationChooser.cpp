@@ -1,5 +1,7 @@
 #include "preentry/DestinationChooser.h"
 
+#include <string>
+
 #include "net/BaseData.h"
 #include "text/GbkBytes.h"
 #include "text/StoredText.h"
@@ -13,28 +15,27 @@ constexpr std::size_t kTypedCharacters = 31;
 
 }  // namespace
 
-void DestinationChooser::SetKind(std::string_view kindName) {
-    kind_.assign(kindName);
+const DestinationTable& DestinationChooser::TableFor(std::string_view kindName) {
     const ExpressKind* kind = data_.kinds.FindKindByName(kindName);
-    restricted_ = kind && !kind->destinations.empty();
-    if (!restricted_) {
-        kindTable_.Clear();
-        return;
-    }
+    if (!kind || kind->destinations.empty()) return data_.destinations;
+    const std::uint64_t stamp = data_.destinations.Stamp();
+    if (built_ && built_->accepted == kind->destinations && built_->stamp == stamp) return kindTable_;
+    const std::string& accepted = kind->destinations;
     kindTable_.AssignFiltered(data_.destinations, [&](const DestinationRecord& record) {
         std::string listed(record.nameZh.view());
         listed += '\t';
-        return kind->destinations.find(listed) == 0 || kind->destinations.find('\t' + listed) != std::string::npos;
+        return accepted.find(listed) == 0 || accepted.find('\t' + listed) != std::string::npos;
     });
+    built_ = Source{accepted, stamp};
+    ++builds_;
+    return kindTable_;
 }
 
-const DestinationTable& DestinationChooser::Table() const { return restricted_ ? kindTable_ : data_.destinations; }
-
-DestinationTable::Suggestions DestinationChooser::Suggest(std::u16string_view typed) const {
+DestinationTable::Suggestions DestinationChooser::Suggest(std::string_view kindName, std::u16string_view typed) {
     if (typed.size() > kTypedCharacters) typed = typed.substr(0, kTypedCharacters);
     const std::string gbk = ToGbkFolded(typed);
     if (gbk.empty()) return {};
-    return Table().SuggestDestinations(gbk);
+    return TableFor(kindName).SuggestDestinations(gbk);
 }
 
 }  // namespace tallux

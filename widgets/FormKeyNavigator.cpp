@@ -15,6 +15,12 @@ namespace tallux {
 namespace {
 
 constexpr const char* kOwnKeysProperty = "talluxOwnKeys";
+constexpr Qt::KeyboardModifiers kChordModifiers =
+    Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier;
+
+bool IsNavigationKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down;
+}
 
 }  // namespace
 
@@ -57,7 +63,12 @@ bool FormKeyNavigator::eventFilter(QObject* watched, QEvent* event) {
         // A key the focused control passed on to its parents (an arrow at
         // the end of a list) stays unhandled rather than moving the focus.
         QWidget* focused = control->window()->focusWidget();
-        if (control != focused && !(focused == nullptr && control == control->window())) break;
+        if (focused == nullptr && control == control->window()) {
+            // Nothing to move from, and no button to press by default.
+            if (IsNavigationKey(key->key()) && !(key->modifiers() & kChordModifiers)) return true;
+            break;
+        }
+        if (control != focused) break;
         if (HandleKey(control, key->key(), key->modifiers())) {
             key->accept();
             return true;
@@ -70,16 +81,17 @@ bool FormKeyNavigator::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool FormKeyNavigator::HandleKey(QWidget* control, int key, Qt::KeyboardModifiers modifiers) {
-    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::ShiftModifier)) return false;
+    if (modifiers & kChordModifiers) return false;
     const OwnKeys kept = KeptKeys(control);
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (kept & EnterKey) return false;
-        if (auto* button = qobject_cast<QPushButton*>(control)) {
+        // A button's own Enter is the press: the form's main action.
+        if (auto* button = qobject_cast<QPushButton*>(control); button && (kept & EnterKey)) {
             if (button->isEnabled()) button->click();
             return true;
         }
+        if (kept & EnterKey) return false;
         MoveFocus(control, true);
         return true;
     case Qt::Key_Down:

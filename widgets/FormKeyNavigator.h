@@ -9,13 +9,16 @@ class QWidget;
 namespace tallux {
 
 // The keyboard rules of data-entry forms: Enter moves to the next control
-// like Tab (Enter on a push button presses it), the down arrow moves to the
-// next control and the up arrow to the previous one, and Escape does
-// nothing, so a form closes only through its buttons.
+// like Tab, on push buttons too, the down arrow moves to the next control
+// and the up arrow to the previous one, and Escape does nothing, so a form
+// closes only through its buttons. With no control focused, Enter and the
+// arrows do nothing.
 //
 // Controls whose keys mean something of their own keep them: multi-line
 // edits keep Enter and the arrows; lists, combo boxes and spin boxes keep
-// the arrows. Any other control is marked with KeepKeys by its owner.
+// the arrows. Any other control is marked with KeepKeys by its owner; a
+// push button marked as keeping Enter is the form's main action, and Enter
+// while it has the focus presses it.
 //
 // Installed on the form, it watches every control of the form, also those
 // added later.

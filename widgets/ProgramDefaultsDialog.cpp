@@ -91,6 +91,7 @@ CProgramDefaultsDlg::CProgramDefaultsDlg(ClientState& state, QWidget* parent) : 
     confirm_ = new QPushButton(QStringLiteral("确认设置"), this);
     close_ = new QPushButton(QStringLiteral("关   闭"), this);
     confirm_->setDefault(true);
+    FormKeyNavigator::KeepKeys(confirm_, FormKeyNavigator::EnterKey);
     confirm_->setMinimumWidth(96);
     close_->setMinimumWidth(96);
 

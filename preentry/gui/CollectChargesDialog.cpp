@@ -86,6 +86,7 @@ CCollectChargesDlg::CCollectChargesDlg(const CollectCharges& charges, bool colle
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     new FormKeyNavigator(this);
+    FormKeyNavigator::KeepKeys(confirm_, FormKeyNavigator::EnterKey);
     // Escape is "退出", as in any dialog without rules of its own.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QDialog::reject);

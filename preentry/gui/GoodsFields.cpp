@@ -116,7 +116,8 @@ GoodsFields::GoodsFields(const GoodsNameDictionary& dictionary, QWidget* parent)
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     popup_ = new GoodsNamePopup(dictionary, parent ? parent->window() : this);
-    popup_->AttachTo(description_, kHintKeys, [this](const GoodsNameRecord& record) { TakeHint(record); });
+    popup_->AttachTo(description_, kHintKeys, [this](const GoodsNameRecord& record) { TakeHint(record); },
+                     {alias_, codeA_});
 }
 
 void GoodsFields::SetCaptionWidth(int width) { grid_->setColumnMinimumWidth(0, width); }

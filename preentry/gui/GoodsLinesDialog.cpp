@@ -36,7 +36,8 @@ const Column kColumns[] = {
 QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QLatin1String(name));
-    // Enter is the form rule's: it presses the focused button, never a default.
+    // Enter is the form rule's: it moves on, except on the dialog's main
+    // action, which it presses; never a default button.
     button->setAutoDefault(false);
     button->setMinimumWidth(88);
     return button;
@@ -103,6 +104,7 @@ CGoodsLinesDlg::CGoodsLinesDlg(std::vector<GoodsLineRecord>& lines, int shipment
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     new FormKeyNavigator(this);
+    FormKeyNavigator::KeepKeys(add_, FormKeyNavigator::EnterKey);
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(save, &QShortcut::activated, this, &CGoodsLinesDlg::AddOrModify);
     connect(add_, &QPushButton::clicked, this, &CGoodsLinesDlg::AddOrModify);

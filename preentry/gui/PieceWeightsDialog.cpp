@@ -44,7 +44,8 @@ const Column kColumns[] = {
 QPushButton* MakeButton(const char* text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setObjectName(QLatin1String(name));
-    // Enter is the form rule's: it presses the focused button, never a default.
+    // Enter is the form rule's: it moves on, except on the dialog's main
+    // action, which it presses; never a default button.
     button->setAutoDefault(false);
     button->setMinimumWidth(110);
     return button;
@@ -195,6 +196,7 @@ CPieceWeightsDlg::CPieceWeightsDlg(std::vector<PieceWeightRecord>& pieces, int f
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
     new FormKeyNavigator(this);
+    FormKeyNavigator::KeepKeys(confirm_, FormKeyNavigator::EnterKey);
     // Unlike the form rule, Escape closes this dialog.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QDialog::reject);

@@ -1,6 +1,5 @@
 #include "preentry/gui/PreEntryForm.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -78,28 +77,22 @@ void CPreEntryForm::ConnectControls() {
     });
 
     connect(destination_, &QLineEdit::textEdited, this, &CPreEntryForm::FilterDestinations);
-    connect(destination_, &QLineEdit::textChanged, this, [this] { RefreshDestinationMark(); });
+    connect(destination_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // A text the form put there: the rows of what was typed before are
+        // not for it.
+        if (typedDestination_ && text != *typedDestination_) EndDestinationTyping();
+        RefreshDestinationMark();
+    });
     connect(kindName_, &QLineEdit::textChanged, this, [this] { RefreshDestinationMark(); });
     connect(payment_, &QComboBox::activated, this, [this](int index) {
         settlement_->setCurrentIndex(settlement_->findText(FromU16(SettlementForPayment(index))));
-    });
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (now == destination_) {
-            // A fresh start: the kind may have changed, the base data may have
-            // been reloaded, and the rows of an earlier visit are not for this one.
-            destinationTyped_ = false;
-            FollowKind();
-            popup_->ClearRows();
-        } else if (old == destination_) {
-            popup_->ClearRows();
-        }
     });
 
     // Attached before the navigator and the form's own watch, so that the
     // form sees the field's keys first: taking a row then moves on.
     goodsPopup_ = new GoodsNamePopup(state_.dictionary, this);
     goodsPopup_->AttachTo(goodsDescription_, kGoodsHintKeys,
-                          [this](const GoodsNameRecord& record) { TakeGoodsHint(record); });
+                          [this](const GoodsNameRecord& record) { TakeGoodsHint(record); }, {goodsAlias_, codeA_});
 
     new FormKeyNavigator(this);
     // After the navigator, so that the form sees its keys first.
@@ -117,7 +110,6 @@ void CPreEntryForm::FirstShow() {
     const auto& kinds = state_.baseData.kinds.Names();
     if (values_.kindName.empty() && !kinds.empty()) values_.kindName = kinds.front();
     ShowValues();
-    FollowKind();
     tab_ = GoodsTab;
     goodsArea_->setCurrentIndex(GoodsTab);
     for (std::size_t i = 0; i < tabLinks_.size(); ++i)
@@ -193,8 +185,6 @@ void CPreEntryForm::RefreshDestinationMark() {
     destinationMark_->setPalette(look);
 }
 
-void CPreEntryForm::FollowKind() { chooser_.SetKind(ToGbkFolded(ToU16(kindName_->text()))); }
-
 // ---------------------------------------------------------------------------
 // Operations of the page
 
@@ -217,9 +207,8 @@ void CPreEntryForm::NewRecord() {
 }
 
 void CPreEntryForm::AfterRecordShown() {
-    popup_->ClearRows();
+    EndDestinationTyping();
     goodsPopup_->ClearRows();
-    destinationTyped_ = false;
     RefreshDestinationMark();
     SetStatusLine();
 }
@@ -237,7 +226,6 @@ bool CPreEntryForm::LoadRecord(int id) {
     state_.weights.CollectChildren(id, pieceWeights_);
     ShowValues();
     ShowPanes();
-    FollowKind();
     AfterRecordShown();
     loading_ = false;
     return true;
@@ -283,6 +271,7 @@ bool CPreEntryForm::SaveRecord() {
     }
     emit RecordSaved(outcome.record);
     NewRecord();
+    FocusFirstEmptyField();
     return true;
 }
 
@@ -311,7 +300,7 @@ void CPreEntryForm::PasteAll() {
     if (!hasCopy_) return;
     values_ = copy_;
     ShowValues();
-    popup_->ClearRows();
+    EndDestinationTyping();
     RefreshDestinationMark();
 }
 
@@ -359,6 +348,23 @@ void CPreEntryForm::FocusField(PreEntryField field) {
 
 void CPreEntryForm::MoveFocusOn() { focusNextPrevChild(true); }
 
+void CPreEntryForm::FocusFirstEmptyField() {
+    // The focus chain is a ring over every widget of the window, the form's
+    // fields in their tab order among them; a bound guards against a ring
+    // that does not come back.
+    QWidget* candidate = this;
+    for (int step = 0; step < 10000; ++step) {
+        candidate = candidate->nextInFocusChain();
+        if (!candidate || candidate == this) return;
+        auto* edit = qobject_cast<QLineEdit*>(candidate);
+        if (edit && isAncestorOf(edit) && (edit->focusPolicy() & Qt::TabFocus) && edit->isEnabledTo(this) &&
+            edit->isVisibleTo(this) && !edit->isReadOnly() && edit->text().isEmpty()) {
+            edit->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Assists
 
@@ -367,8 +373,8 @@ void CPreEntryForm::ChooseKind() {
     for (const std::u16string& name : state_.baseData.kinds.Names()) names << FromU16(name);
     QString chosen;
     if (!ChooseFromList(this, QStringLiteral("快递类别列表（双击选取！）"), names, chosen)) return;
+    // The destination popup takes the kind from the field when it looks up.
     kindName_->setText(chosen);
-    FollowKind();
     RefreshDestinationMark();
 }
 
@@ -418,13 +424,21 @@ void CPreEntryForm::MakeLocalWaybillNumber() {
 // Destination popup
 
 void CPreEntryForm::FilterDestinations(const QString& typed) {
-    if (loading_ || !destination_->hasFocus()) return;
-    destinationTyped_ = true;
+    // textEdited comes only from the operator's own edits; whether the
+    // window is active does not matter, only that no other field of it has
+    // the focus.
+    if (loading_) return;
+    if (QWidget* focused = window()->focusWidget(); focused && focused != destination_) return;
+    typedDestination_ = typed;
+    ShowDestinationRows(typed);
+}
+
+void CPreEntryForm::ShowDestinationRows(const QString& typed) {
     if (typed.isEmpty()) {
         popup_->ClearRows();
         return;
     }
-    popup_->SetRows(chooser_.Suggest(ToU16(typed)));
+    popup_->SetRows(chooser_.Suggest(ToGbkFolded(ToU16(kindName_->text())), ToU16(typed)));
     if (popup_->RowCount() == 0) return;
     const QPoint below = destination_->mapTo(this, QPoint(0, destination_->height()));
     const int width = std::max(120, std::min(kDestinationPopupWidth, this->width() - below.x() - 2));
@@ -432,10 +446,18 @@ void CPreEntryForm::FilterDestinations(const QString& typed) {
     popup_->raise();
 }
 
+void CPreEntryForm::EndDestinationTyping() {
+    typedDestination_.reset();
+    popup_->ClearRows();
+}
+
 void CPreEntryForm::TakeDestinationRow(int index) {
-    // Rows belong to what was typed since the field got the focus; without
+    // Rows belong to what was typed since the field was entered; without
     // typing there is nothing to take, and the field keeps what it shows.
-    if (!destinationTyped_) return;
+    if (!typedDestination_ || *typedDestination_ != destination_->text()) return;
+    // The rows as they are for the text and the kind now, whatever the
+    // popup last showed.
+    ShowDestinationRows(*typedDestination_);
     const DestinationRecord* row = popup_->Row(index);
     if (!row) {
         SetCombo(language_, 0);
@@ -444,8 +466,7 @@ void CPreEntryForm::TakeDestinationRow(int index) {
         return;
     }
     const DestinationRecord chosen = *row;
-    popup_->ClearRows();
-    destinationTyped_ = false;
+    EndDestinationTyping();
     TakeValues();
     values_.destination = GbkToUtf16(chosen.nameZh.view());
     ApplyDestinationChoice(SplitDestination(chosen), values_);
@@ -523,12 +544,39 @@ void CPreEntryForm::EditCollectCharges() {
 // ---------------------------------------------------------------------------
 // Keys
 
+void CPreEntryForm::FollowDestinationFocus(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // Another window or a list's popup taking the focus for a while
+        // neither enters nor leaves the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (watched == destination_ && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            EndDestinationTyping();
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+        // Focus events come only while the window is active; the keys and
+        // what an input method commits tell as well where the operator is
+        // typing. Only the focused control's count: a key it passes on to
+        // its parents is not a second one.
+        if (watched != window()->focusWidget()) break;
+        if ((watched == destination_) != (lastKeyTarget_ == destination_)) EndDestinationTyping();
+        lastKeyTarget_ = watched;
+        break;
+    default: break;
+    }
+}
+
 bool CPreEntryForm::eventFilter(QObject* watched, QEvent* event) {
+    FollowDestinationFocus(watched, event);
     if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     // Only the control that has the focus acts; a key it passes on to its
-    // parents is not handled twice.
-    QWidget* focused = QApplication::focusWidget();
+    // parents is not handled twice. The window's focus widget, not the
+    // application's: that one is null while the window is not active.
+    QWidget* focused = window()->focusWidget();
     if (watched != focused && !(focused == nullptr && watched == this)) return false;
     const Qt::KeyboardModifiers modifiers =
         key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "preentry/DestinationChooser.h"
@@ -114,11 +115,13 @@ private:
     void AfterRecordShown();
     void SetStatusLine();
     void RefreshDestinationMark();
-    void FollowKind();
     void ToggleLock(Lock lock);
     void FocusField(PreEntryField field);
     QWidget* FieldWidget(PreEntryField field) const;
     void MoveFocusOn();
+    // After a save: the first field in Enter order that the new record
+    // leaves empty and that takes typing.
+    void FocusFirstEmptyField();
 
     // The assists of the captions.
     void ChooseKind();
@@ -128,8 +131,16 @@ private:
     void MakeLocalWaybillNumber();
 
     void FilterDestinations(const QString& typed);
+    // The popup's rows for the text within the kind of the kind field.
+    void ShowDestinationRows(const QString& typed);
     // Ctrl+1..5 / Enter in the destination field: row 0..4.
     void TakeDestinationRow(int index);
+    // The operator comes into the destination field or leaves it: what was
+    // typed before is over, and so are its rows.
+    void EndDestinationTyping();
+    // Keys, input-method text and focus moves that enter or leave the
+    // destination field.
+    void FollowDestinationFocus(QObject* watched, QEvent* event);
     void TakeGoodsHint(const GoodsNameRecord& record);
     // The caption whose field has the focus does its work; false when the
     // field has no such caption.
@@ -157,9 +168,15 @@ private:
     std::array<bool, kLockCount> locks_{};
     bool loading_ = false;
     bool saving_ = false;
-    // The operator typed in the destination field since it got the focus:
-    // only then do the popup's rows belong to what the field shows.
-    bool destinationTyped_ = false;
+    // What the operator last typed in the destination field since entering
+    // it. Only while the field still shows it does Enter take a row; a text
+    // the form put there, or one left from an earlier visit, takes none.
+    std::optional<QString> typedDestination_;
+    // The control that got the last key or input-method text the form saw:
+    // typing in the destination field after typing elsewhere means the
+    // operator came in, also when no focus event said so (a window that is
+    // not active).
+    const QObject* lastKeyTarget_ = nullptr;
     Tab tab_ = GoodsTab;
 
     // Every control that shows a value of values_: shown, taken and found

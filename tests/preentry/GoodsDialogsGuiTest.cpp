@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <cstring>
@@ -54,6 +55,17 @@ class GoodsDialogsGuiTest : public QObject {
     }
     static void Enter(QDialog& dialog, int times = 1) {
         for (int i = 0; i < times; ++i) Press(dialog, Qt::Key_Return);
+    }
+    // The hint lies over none of the dialog's edits and buttons.
+    static void CoversNoInput(QDialog& dialog, GoodsNamePopup* popup) {
+        QCOMPARE(popup->parentWidget(), &dialog);
+        const QRect hint = popup->geometry();
+        QVERIFY(dialog.rect().contains(hint));
+        for (QWidget* input : dialog.findChildren<QWidget*>()) {
+            if (!qobject_cast<QLineEdit*>(input) && !qobject_cast<QPushButton*>(input)) continue;
+            const QRect place(input->mapTo(&dialog, QPoint(0, 0)), input->size());
+            QVERIFY2(!hint.intersects(place), qPrintable(input->objectName()));
+        }
     }
     static QColor Colour(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
 
@@ -381,6 +393,7 @@ private slots:
         QVERIFY(popup->isVisible());
         QCOMPARE(popup->RowCount(), 4);  // from the first match on, in code order
         QCOMPARE(popup->RowTexts(1), (QStringList{"A02", QStringLiteral("手套"), "GLOVES"}));
+        CoversNoInput(pieceDialog, popup);
         Press(pieceDialog, Qt::Key_2, Qt::ControlModifier);
         QVERIFY(!popup->isVisible());
         QCOMPARE(fields->Description()->text(), QStringLiteral("手套"));
@@ -413,6 +426,144 @@ private slots:
         QCOMPARE(Focused(goodsDialog), fields->Alias());
         QVERIFY(!popup->isVisible());
         QCOMPARE(popup->RowCount(), 0);
+    }
+
+    // Enter on a button moves on like Tab, except on "添加&S" / "修改&S",
+    // the dialog's main action; with nothing focused it does nothing. One
+    // line is in the list, added by an edit that "刷新原值" would discard.
+    void enterOnTheButtonsOfTheGoodsDialog_data() {
+        QTest::addColumn<QString>("button");  // empty: nothing focused
+        QTest::addColumn<bool>("modifying");  // the line double-clicked first
+        QTest::addColumn<QString>("typed");   // into "品名:" first
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("focus");  // empty: none
+        QTest::newRow("添加 adds") << "addLine" << false << QStringLiteral("手套")
+                                   << QStringList{QStringLiteral("袜子"), QStringLiteral("手套")} << "goodsDescription";
+        QTest::newRow("修改 modifies") << "addLine" << true << QStringLiteral("皮")
+                                       << QStringList{QStringLiteral("袜子皮")} << "goodsDescription";
+        QTest::newRow("删除 moves on") << "deleteLine" << true << QString() << QStringList{QStringLiteral("袜子")}
+                                       << "reloadLines";
+        QTest::newRow("刷新原值 moves on")
+            << "reloadLines" << false << QString() << QStringList{QStringLiteral("袜子")} << "goodsLines";
+        QTest::newRow("确认 moves on") << "confirmLines" << false << QString() << QStringList{QStringLiteral("袜子")}
+                                       << "goodsDescription";
+        QTest::newRow("nothing focused") << "" << false << QString() << QStringList{QStringLiteral("袜子")} << "";
+    }
+    void enterOnTheButtonsOfTheGoodsDialog() {
+        QFETCH(QString, button);
+        QFETCH(bool, modifying);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, names);
+        QFETCH(QString, focus);
+        test::ScriptedPrompter prompter;
+        std::vector<GoodsLineRecord> lines;
+        GoodsNameDictionary dictionary;
+        CGoodsLinesDlg dialog(lines, -1, false, nullptr, 0, dictionary);
+        Show(dialog);
+        Type(dialog, QStringLiteral("袜子"));
+        Press(dialog, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dialog.List()->RowCount(), 1);
+        if (modifying) dialog.List()->RowActivated(0);
+        if (!typed.isEmpty()) {
+            dialog.Fields()->Description()->end(false);
+            Type(dialog, typed);
+        }
+
+        if (button.isEmpty()) {
+            Focused(dialog)->clearFocus();
+            QVERIFY(!Focused(dialog));
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        } else {
+            auto* pressed = dialog.findChild<QPushButton*>(button);
+            QVERIFY(pressed);
+            QVERIFY(pressed->isEnabled());
+            pressed->setFocus();
+            Press(dialog, Qt::Key_Return);
+        }
+        QStringList shown;
+        for (int row = 0; row < dialog.List()->RowCount(); ++row) shown << dialog.List()->Text(row, 0);
+        QCOMPARE(shown, names);
+        QCOMPARE(Focused(dialog) ? Focused(dialog)->objectName() : QString(), focus);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(lines.empty());
+        QVERIFY(prompter.shown.isEmpty());
+    }
+
+    // The hint open under "品名:", the operator clicks where "数量:" is on
+    // screen: the click lands in that field, which takes the focus and closes
+    // the hint, so Ctrl+A and "3" go into the quantity.
+    void aClickBesideTheHintGoesWhereItPoints() {
+        GoodsNameDictionary dictionary;
+        dictionary.Assign({Name("1004", "书", "BOOK"), Name("1005", "帽子", "HAT"), Name("1006", "玩具", "TOYS"),
+                           Name("1007", "手套", "GLOVES")});
+        std::vector<GoodsLineRecord> lines;
+        CGoodsLinesDlg dialog(lines, -1, false, nullptr, 0, dictionary);
+        Show(dialog);
+        GoodsFields* fields = dialog.Fields();
+        GoodsNamePopup* popup = fields->Popup();
+        Type(dialog, QStringLiteral("100"));  // digits typed into the name are text
+        QCOMPARE(fields->Description()->text(), QStringLiteral("100"));
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->RowCount(), 4);
+        QCOMPARE(Focused(dialog), fields->Description());
+        CoversNoInput(dialog, popup);
+
+        const QPoint at = fields->Quantity()->mapTo(&dialog, fields->Quantity()->rect().center());
+        QWidget* under = dialog.childAt(at);
+        QVERIFY(under);
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(&dialog, at));
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(Focused(dialog), fields->Quantity());
+        Press(dialog, Qt::Key_A, Qt::ControlModifier);
+        Type(dialog, QStringLiteral("3"));
+        Press(dialog, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(dialog.List()->RowCount(), 1);
+        const QStringList stored = {dialog.List()->Text(0, 0), dialog.List()->Text(0, 1), dialog.List()->Text(0, 5),
+                                    dialog.List()->Text(0, 6)};
+        QCOMPARE(stored, (QStringList{"100", "3", "", ""}));
+    }
+
+    // A click on a hint row takes it and leaves the focus in "品名:";
+    // typing over the taken name drops the hint's alias and code A, but not
+    // what the operator typed there himself.
+    void typingOverATakenNameDropsTheHintsCodes() {
+        GoodsNameDictionary dictionary;
+        FillDictionary(dictionary);
+        std::vector<GoodsLineRecord> lines;
+        CGoodsLinesDlg dialog(lines, -1, false, nullptr, 0, dictionary);
+        Show(dialog);
+        GoodsFields* fields = dialog.Fields();
+        GoodsNamePopup* popup = fields->Popup();
+
+        Type(dialog, QStringLiteral("a0"));
+        QCOMPARE(popup->RowCount(), 4);
+        auto* rows = popup->findChild<QTreeWidget*>();
+        QVERIFY(rows);
+        const QRect second = rows->visualItemRect(rows->topLevelItem(1));
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, second.center());
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(Focused(dialog), fields->Description());
+        const QStringList taken = {fields->Description()->text(), fields->Alias()->text(), fields->CodeA()->text()};
+        QCOMPARE(taken, (QStringList{QStringLiteral("手套"), "GLOVES", "A02"}));
+
+        Press(dialog, Qt::Key_A, Qt::ControlModifier);
+        Type(dialog, QStringLiteral("皮手套"));
+        const QStringList typed = {fields->Description()->text(), fields->Alias()->text(), fields->CodeA()->text()};
+        QCOMPARE(typed, (QStringList{QStringLiteral("皮手套"), "", ""}));
+
+        // An alias the operator typed after taking the row stays.
+        fields->Description()->clear();
+        Type(dialog, QStringLiteral("a0"));
+        Press(dialog, Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(fields->CodeA()->text(), QStringLiteral("A01"));
+        fields->Alias()->setFocus();
+        Press(dialog, Qt::Key_A, Qt::ControlModifier);
+        Type(dialog, QStringLiteral("WOOL SOCKS"));
+        fields->Description()->setFocus();
+        Press(dialog, Qt::Key_End);
+        Type(dialog, QStringLiteral("2"));
+        const QStringList kept = {fields->Description()->text(), fields->Alias()->text(), fields->CodeA()->text()};
+        QCOMPARE(kept, (QStringList{QStringLiteral("袜子2"), "WOOL SOCKS", ""}));
     }
 
 private:

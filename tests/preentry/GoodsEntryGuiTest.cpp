@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <cstring>
@@ -363,6 +364,75 @@ private slots:
         QCOMPARE(Field(*form, "goodsAlias")->text(), goods[1]);
         QCOMPARE(Field(*form, "codeA")->text(), goods[2]);
         QCOMPARE(FocusName(), QStringLiteral("goodsAlias"));
+    }
+
+    // The form's hint covers none of the inputs, alone or as the side form
+    // of a page too short to hold it under the goods fields (then it lies
+    // beside the form, over the page's list). A click where "数量:" is on
+    // screen lands in that field and closes the hint.
+    void AClickBesideTheFormsHintGoesWhereItPoints_data() {
+        QTest::addColumn<bool>("inPage");
+        QTest::newRow("form alone") << false;
+        QTest::newRow("side form of a page") << true;
+    }
+    void AClickBesideTheFormsHintGoesWhereItPoints() {
+        QFETCH(bool, inPage);
+        QWidget page;
+        auto form = std::make_unique<CPreEntryForm>(*state_);
+        QWidget* window = form.get();
+        if (inPage) {
+            page.resize(900, 600);
+            form->setParent(&page);
+            form->setGeometry(0, 0, 380, 600);
+            auto* list = new QTreeWidget(&page);
+            list->setGeometry(384, 0, 516, 600);
+            window = &page;
+        } else {
+            form->resize(380, 700);
+        }
+        window->show();
+        QApplication::setActiveWindow(window);
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QVERIFY(WalkTo("goodsDescription"));
+        Type(QStringLiteral("a0"));
+        GoodsNamePopup* popup = form->GoodsPopup();
+        QVERIFY(popup->isVisible());
+        const QRect hint(popup->mapTo(window, QPoint(0, 0)), popup->size());
+        QVERIFY(window->rect().contains(hint));
+        for (QWidget* input : form->findChildren<QWidget*>()) {
+            if (!input->isVisible() || !input->isEnabled() || input->focusPolicy() == Qt::NoFocus) continue;
+            const QRect place(input->mapTo(window, QPoint(0, 0)), input->size());
+            QVERIFY2(!hint.intersects(place), qPrintable(input->objectName()));
+        }
+
+        QLineEdit* quantity = Field(*form, "quantity");
+        const QPoint at = quantity->mapTo(window, quantity->rect().center());
+        QWidget* under = window->childAt(at);
+        QVERIFY(under);
+        QTest::mouseClick(under, Qt::LeftButton, {}, under->mapFrom(window, at));
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(FocusName(), QStringLiteral("quantity"));
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Type(QStringLiteral("3"));
+        const QStringList goods = {Field(*form, "goodsDescription")->text(), Field(*form, "goodsAlias")->text(),
+                                   Field(*form, "codeA")->text(), quantity->text()};
+        QCOMPARE(goods, (QStringList{"a0", "", "", "3"}));
+    }
+
+    // Typing over a name taken from the hint drops the hint's alias and
+    // code A.
+    void TypingOverATakenNameDropsTheHintsCodes() {
+        auto form = ShowForm();
+        QVERIFY(WalkTo("goodsDescription"));
+        Type(QStringLiteral("a0"));
+        Press(Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(Field(*form, "codeA")->text(), QStringLiteral("A03"));
+        QVERIFY(WalkTo("goodsDescription"));
+        Press(Qt::Key_A, Qt::ControlModifier);
+        Type(QStringLiteral("草帽"));
+        const QStringList goods = {Field(*form, "goodsDescription")->text(), Field(*form, "goodsAlias")->text(),
+                                   Field(*form, "codeA")->text()};
+        QCOMPARE(goods, (QStringList{QStringLiteral("草帽"), "", ""}));
     }
 
     // "到付" with a fee of 100: the dialog settles the whole fee and returns

@@ -374,7 +374,9 @@ TEST(PreEntryRules, DateLabelCyclesThroughTheLastThreeDays) {
     EXPECT_EQ(SettlementForPayment(2), u"CC");
 }
 
-TEST(DestinationChooser, OffersTheDestinationsOfTheCurrentKind) {
+// Four destinations; the domestic kind accepts two, the international one
+// one, the city kind lists none of its own.
+BaseData ChooserData() {
     BaseData data;
     data.destinations.Parse(
         G("0 0\tSH\t\t200000\t上海\tShanghai\n"
@@ -386,27 +388,79 @@ TEST(DestinationChooser, OffersTheDestinationsOfTheCurrentKind) {
     data.kinds.Append("TCKD", G("同城快递"));
     data.kinds.FindKindByCode("GNBZ")->destinations = G("上海\t广东深圳\t");
     data.kinds.FindKindByCode("GJTK")->destinations = G("美国\t");
+    return data;
+}
 
+std::vector<std::string> RowNames(const DestinationTable::Suggestions& rows) {
+    std::vector<std::string> out;
+    for (const DestinationRecord* row : rows)
+        if (row) out.push_back(GbkToUtf8(row->nameZh.view()));
+    return out;
+}
+
+TEST(DestinationChooser, OffersTheDestinationsOfTheCurrentKind) {
+    const BaseData data = ChooserData();
     DestinationChooser chooser(data);
-    const auto names = [&](std::u16string_view typed) {
-        std::vector<std::string> out;
-        for (const DestinationRecord* row : chooser.Suggest(typed))
-            if (row) out.push_back(GbkToUtf8(row->nameZh.view()));
-        return out;
+    const auto names = [&](std::string_view kind, std::u16string_view typed) {
+        return RowNames(chooser.Suggest(G(kind), typed));
     };
     // Rows go on in the index's order from the first name that fits.
-    chooser.SetKind(G("国内标准快递"));
-    EXPECT_EQ(names(u"广东"), (std::vector<std::string>{"广东深圳", "上海"}));
-    EXPECT_EQ(names(u"s"), (std::vector<std::string>{"上海", "广东深圳"}));
-    EXPECT_TRUE(names(u"美").empty());
-    EXPECT_TRUE(names(u"").empty());
-    chooser.SetKind(G("国际特快专递"));
-    EXPECT_EQ(names(u"united states"), std::vector<std::string>{"美国"});
+    EXPECT_EQ(names("国内标准快递", u"广东"), (std::vector<std::string>{"广东深圳", "上海"}));
+    EXPECT_EQ(names("国内标准快递", u"s"), (std::vector<std::string>{"上海", "广东深圳"}));
+    EXPECT_TRUE(names("国内标准快递", u"美").empty());
+    EXPECT_TRUE(names("国内标准快递", u"").empty());
+    EXPECT_EQ(names("国际特快专递", u"united states"), std::vector<std::string>{"美国"});
     // A kind without a list of its own offers every destination.
-    chooser.SetKind(G("同城快递"));
-    EXPECT_EQ(names(u"广东"), (std::vector<std::string>{"广东广州", "广东深圳", "美国", "上海"}));
-    chooser.SetKind(G("未知"));
-    EXPECT_EQ(names(u"5180"), std::vector<std::string>{"广东深圳"});
+    EXPECT_EQ(names("同城快递", u"广东"), (std::vector<std::string>{"广东广州", "广东深圳", "美国", "上海"}));
+    EXPECT_EQ(names("未知", u"5180"), std::vector<std::string>{"广东深圳"});
+}
+
+// The rows are those of the kind asked for, whatever was asked before; the
+// kind's table is built once per kind and base data, not per keystroke, and
+// again when the base data changed.
+TEST(DestinationChooser, RowsFollowKindAndBaseDataWithoutRebuildingPerKeystroke) {
+    BaseData data = ChooserData();
+    DestinationChooser chooser(data);
+    struct Step {
+        const char* kind;
+        std::u16string typed;
+        std::vector<std::string> rows;
+        int builds;  // after the step
+    };
+    const Step steps[] = {
+        {"国内标准快递", u"广", {"广东深圳", "上海"}, 1},
+        {"国内标准快递", u"广东", {"广东深圳", "上海"}, 1},
+        {"国内标准快递", u"广东深", {"广东深圳", "上海"}, 1},
+        {"国内标准快递", u"", {}, 1},                                        // nothing typed: nothing looked up
+        {"同城快递", u"广东", {"广东广州", "广东深圳", "美国", "上海"}, 1},  // the whole table
+        {"国内标准快递", u"美", {}, 1},                                      // same kind, same data
+        {"国际特快专递", u"美", {"美国"}, 2},
+        {"国际特快专递", u"美国", {"美国"}, 2},
+        {"国内标准快递", u"广东", {"广东深圳", "上海"}, 3},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.kind + std::string(" ") + Utf16ToUtf8(step.typed));
+        EXPECT_EQ(RowNames(chooser.Suggest(G(step.kind), step.typed)), step.rows);
+        EXPECT_EQ(chooser.TableBuilds(), step.builds);
+    }
+
+    // The kind's list changes: built again.
+    data.kinds.FindKindByCode("GNBZ")->destinations = G("广东广州\t");
+    EXPECT_EQ(RowNames(chooser.Suggest(G("国内标准快递"), u"广东")), std::vector<std::string>{"广东广州"});
+    EXPECT_EQ(chooser.TableBuilds(), 4);
+    // The table is loaded again with the same size and version but another
+    // English name: built again, and the rows show the new record.
+    ASSERT_TRUE(
+        data.destinations.Parse(G("0 0\tSH\t\t200000\t上海\tShanghai\n"
+                                  "0 0\tSZ\t\t518000\t广东深圳\tShenzhen\n"
+                                  "0 0\tGZ\t\t510000\t广东广州\tCanton\n"
+                                  "2 0\tUS\t\t\t美国\tUnited States\n")));
+    const DestinationTable::Suggestions rows = chooser.Suggest(G("国内标准快递"), u"广东");
+    EXPECT_EQ(chooser.TableBuilds(), 5);
+    ASSERT_NE(rows[0], nullptr);
+    EXPECT_EQ(GbkToUtf8(rows[0]->nameEn.view()), "Canton");
+    chooser.Suggest(G("国内标准快递"), u"广东广");
+    EXPECT_EQ(chooser.TableBuilds(), 5);
 }
 
 }  // namespace

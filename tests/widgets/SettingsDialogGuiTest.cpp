@@ -283,6 +283,53 @@ private slots:
         Press(&form, Qt::Key_Escape);
         QVERIFY(form.isVisible());
     }
+
+    // Enter on a push button moves on like Tab unless the button is marked
+    // as keeping Enter (a form's main action), which Enter presses. With no
+    // control focused, Enter and the arrows do nothing at all.
+    void enterPressesOnlyTheMarkedButton() {
+        QDialog form;
+        auto* field = new QLineEdit(&form);
+        auto* other = new QPushButton(QStringLiteral("other"), &form);
+        auto* main = new QPushButton(QStringLiteral("main"), &form);
+        field->setObjectName(QStringLiteral("field"));
+        other->setObjectName(QStringLiteral("other"));
+        main->setObjectName(QStringLiteral("main"));
+        main->setDefault(true);
+        FormKeyNavigator::KeepKeys(main, FormKeyNavigator::EnterKey);
+        new FormKeyNavigator(&form);
+        int otherPresses = 0;
+        int mainPresses = 0;
+        connect(other, &QPushButton::clicked, this, [&otherPresses] { ++otherPresses; });
+        connect(main, &QPushButton::clicked, this, [&mainPresses] { ++mainPresses; });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        other->setFocus();
+        Press(&form, Qt::Key_Return);
+        QCOMPARE(Focused(&form), QStringLiteral("main"));
+        QCOMPARE(otherPresses, 0);
+        Press(&form, Qt::Key_Enter);
+        QCOMPARE(mainPresses, 1);
+        QCOMPARE(Focused(&form), QStringLiteral("main"));
+
+        main->clearFocus();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Down, Qt::Key_Up}) QTest::keyClick(&form, key);
+        QCOMPARE(Focused(&form), QString());
+        QCOMPARE(mainPresses, 1);
+        QCOMPARE(otherPresses, 0);
+        QVERIFY(form.isVisible());
+
+        // The defaults dialog: "关   闭" is no main action.
+        Fixture f;
+        CProgramDefaultsDlg dialog(f.state);
+        Show(dialog);
+        dialog.CloseButton()->setFocus();
+        Press(&dialog, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.CloseButton()->hasFocus());
+        QCOMPARE(dialog.result(), 0);
+    }
 };
 
 }  // namespace tallux
