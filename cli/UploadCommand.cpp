@@ -124,14 +124,12 @@ int UploadShipments(CliSession& cli, const ServerSettings& settings, const std::
     BaseData data;
     LoadBaseData(cache, (home / "emskind.txt").string(), data);
 
-    // Ready: what the pre-entry list shows as "√" or "整理单号" (the number
-    // is completed on the way). A missing destination, an unknown kind or a
-    // destination the kind does not take stays here for the operator.
+    // A missing destination, an unknown kind or a destination the kind does
+    // not take stays here for the operator.
     std::vector<int> ids;
     for (int i = 0; i < shipments.Count(); ++i) {
         const ShipmentRecord& shipment = *shipments.At(i);
-        const std::string_view status = UploadStatusText(shipment, data.kinds);
-        if (status == "√" || status == "整理单号") ids.push_back(shipment.id);
+        if (UploadReady(UploadStatusText(shipment, data.kinds))) ids.push_back(shipment.id);
     }
 
     StoreLock lock;

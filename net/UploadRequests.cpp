@@ -261,6 +261,8 @@ std::string_view UploadStatusText(const ShipmentRecord& shipment, const KindList
     return "√";
 }
 
+bool UploadReady(std::string_view statusText) { return statusText == "√" || statusText == "整理单号"; }
+
 std::string UploadFailureText(int code) {
     switch (code) {
     case -1: return "数据错误";

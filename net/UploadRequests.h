@@ -57,6 +57,9 @@ std::optional<std::string> CheckScanUploadRequest(const TransactionContext& cont
 // "目的地不存在" (the kind does not take the destination: the form's "※"),
 // "整理单号" (placeholder in the waybill number), else "√".
 std::string_view UploadStatusText(const ShipmentRecord& shipment, const KindList& kinds);
+// Whether the shipment may go to the server as it is: "√", or "整理单号"
+// (the number is completed on the way). The others stay for the operator.
+bool UploadReady(std::string_view statusText);
 
 // The reason a page shows for an upload result of 0 or below.
 std::string UploadFailureText(int code);

@@ -28,6 +28,12 @@
 #include "widgets/Prompter.h"
 
 namespace tallux {
+namespace {
+
+// How long the note of a save stays in the status bar.
+constexpr int kSavedNoteMilliseconds = 5000;
+
+}  // namespace
 
 CVarnoClientView::CVarnoClientView(ClientState& state, CMainFrame* frame, PageFactory factory, QWidget* parent)
     : QWidget(parent), state_(state), frame_(frame) {
@@ -37,6 +43,12 @@ CVarnoClientView::CVarnoClientView(ClientState& state, CMainFrame* frame, PageFa
         CWorkPage* page = factory(state_, index, this);
         if (page) page->hide();
         pages_[index] = page;
+    }
+    // The operator sees that a save went through, however it was asked for.
+    if (auto* preEntry = qobject_cast<CPreEntryPage*>(pages_[kPreEntryPage])) {
+        connect(preEntry, &CPreEntryPage::RecordSaved, this, [this](int id) {
+            if (frame_) frame_->ShowMessage(QStringLiteral("已保存业务记录:%1").arg(id), kSavedNoteMilliseconds);
+        });
     }
     if (clientPages) uploadRunner_ = std::make_unique<ShipmentUploadJob>(state_, *this);
 }

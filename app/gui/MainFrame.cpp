@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -328,6 +329,7 @@ CMainFrame::CMainFrame(ClientState& state, CVarnoClientView::PageFactory pages, 
     // poll keeps the menus and buttons in step, as idle-time updates would.
     connect(&parts_->commandTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
     parts_->commandTimer.start(250);
+    connect(qApp, &QApplication::focusChanged, this, &CMainFrame::FollowFocus);
 
     OnClockTick();
     UpdateCaption();
@@ -335,6 +337,7 @@ CMainFrame::CMainFrame(ClientState& state, CVarnoClientView::PageFactory pages, 
 }
 
 CMainFrame::~CMainFrame() {
+    disconnect(qApp, nullptr, this, nullptr);
     parts_->clockTimer.stop();
     parts_->commandTimer.stop();
     // The view and its pages go before the parts they report to, and tell
@@ -441,6 +444,8 @@ void CMainFrame::SetOperationText(const QString& text) { parts_->operation->setT
 
 QString CMainFrame::OperationText() const { return parts_->operation->text(); }
 
+void CMainFrame::ShowMessage(const QString& text, int milliseconds) { statusBar()->showMessage(text, milliseconds); }
+
 void CMainFrame::SetUploadAnimation(bool on) {
     parts_->animation.Set(on);
     ShowUploadSlot();
@@ -501,6 +506,44 @@ void CMainFrame::RunCommand(int command) {
     }
     if (!parts_->view->OnCommand(command)) RunFrameCommand(command);
     UpdateCommandStates();
+}
+
+int CMainFrame::CommandOfKey(const QKeyEvent& event) const {
+    const QKeySequence pressed(QKeyCombination(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key())));
+    for (const auto& [command, action] : parts_->actions)
+        if (action->shortcuts().contains(pressed)) return command;
+    return 0;
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    // Window shortcuts match only while this window is the active one. Right
+    // after a modal dialog closed no window may be (the offscreen platform,
+    // a display without a window manager), and the key comes here as a
+    // plain key press, from the control with the focus or to the window
+    // itself when none has it. The rules decide as for the shortcut.
+    if (const int command = CommandOfKey(*event); command != 0) {
+        event->accept();
+        RunCommand(command);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void CMainFrame::FollowFocus(QWidget* old, QWidget* now) {
+    // The focus left a window of this one's that is gone now (a dialog
+    // closed), and went nowhere. A window manager hands the activation back
+    // to the window below; without one nobody does, and the keys would reach
+    // no window. Leaving for another program leaves the old window shown and
+    // is not followed.
+    if (now || !old || !isVisible()) return;
+    QWidget* window = old->window();
+    if (window == this || window->isVisible()) return;
+    QWidget* owner = window->parentWidget();
+    while (owner && owner != this) owner = owner->parentWidget();
+    if (!owner) return;
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !QApplication::activeWindow() && !QApplication::activeModalWidget()) activateWindow();
+    });
 }
 
 void CMainFrame::RunFrameCommand(int command) {

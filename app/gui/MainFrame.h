@@ -5,6 +5,7 @@
 #include "app/gui/ClientView.h"
 
 class QAction;
+class QKeyEvent;
 
 namespace tallux {
 
@@ -26,6 +27,9 @@ public:
     void UpdateCaption();
     void SetOperationText(const QString& text);
     QString OperationText() const;
+    // A short note in the first pane (the framework message text) for
+    // milliseconds; then the pane shows its idle text again.
+    void ShowMessage(const QString& text, int milliseconds);
     void SetUploadAnimation(bool on);
     void CopyToClipboard(const QString& text);
     CVarnoClientView* View() const;
@@ -45,6 +49,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A command's key that arrives as a plain key press (no shortcut matched
+    // it: the window was not the active one, or its action's state was
+    // stale) runs the command as its shortcut would.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildActions();
@@ -54,6 +62,11 @@ private:
     void OnClockTick();
     void ShowUploadSlot();
     void RunFrameCommand(int command);
+    // The command one of whose keys the event is; 0 for none.
+    int CommandOfKey(const QKeyEvent& event) const;
+    // Follows the focus: a dialog of this window that closed and left no
+    // window active gives the activation back to this window.
+    void FollowFocus(QWidget* old, QWidget* now);
     void DownloadBaseDataNow();
 
     struct Parts;

@@ -51,6 +51,13 @@ const QColor kMarkedText(0, 0, 255);
 const QColor kFailedText(255, 0, 0);
 const QColor kDoneText(0, 128, 0);
 
+// Marked records blue; of the others, one that cannot go to the server as
+// it is (its check column says why) in the colour of a refused upload.
+QColor RowTextColour(const ShipmentRecord& record, const KindList& kinds) {
+    if (record.mark == 1) return kMarkedText;
+    return UploadReady(UploadStatusText(record, kinds)) ? QColor(Qt::black) : kFailedText;
+}
+
 // The form at the left of the list; the list takes the rest of the width.
 constexpr int kFormWidth = 380;
 
@@ -166,7 +173,7 @@ void CPreEntryPage::FillList() {
     if (!list) return;
     std::vector<QStringList> rows;
     std::vector<int> ids;
-    std::vector<int> marked;
+    std::vector<std::pair<int, QColor>> coloured;
     const ShipmentStore& store = state_.shipments;
     if (store.IsOpen()) {
         // An upload may be completing a number in the store right now.
@@ -179,11 +186,12 @@ void CPreEntryPage::FillList() {
             if (!record || !ShownByFilter(*record, filter_)) continue;
             rows.push_back(ToQt(PreEntryRowTexts(static_cast<int>(rows.size()) + 1, *record, state_.baseData.kinds)));
             ids.push_back(record->id);
-            if (record->mark == 1) marked.push_back(static_cast<int>(rows.size()) - 1);
+            const QColor colour = RowTextColour(*record, state_.baseData.kinds);
+            if (colour != QColor(Qt::black)) coloured.emplace_back(static_cast<int>(rows.size()) - 1, colour);
         }
     }
     list->SetRows(std::move(rows), std::move(ids));
-    for (int row : marked) list->SetRowColours(row, kMarkedText, Qt::white);
+    for (const auto& [row, colour] : coloured) list->SetRowColours(row, colour, Qt::white);
 }
 
 void CPreEntryPage::SetRowTexts(int row, const std::vector<std::u16string>& texts, std::initializer_list<int> columns) {
@@ -211,7 +219,7 @@ void CPreEntryPage::NewRecord() {
 }
 
 void CPreEntryPage::Save() {
-    if (form_ && flags_.FormShown()) form_->SaveRecord();
+    if (form_) form_->SaveRecord();
 }
 
 void CPreEntryPage::DeleteSelected() {
@@ -425,11 +433,12 @@ void CPreEntryPage::ShowSavedRecord(const ShipmentRecord& record) {
         row = list->InsertRow(-1, ToQt(PreEntryRowTexts(list->RowCount() + 1, record, state_.baseData.kinds)));
         list->SetRowValue(row, record.id);
     }
-    list->SetRowColours(row, record.mark == 1 ? kMarkedText : QColor(Qt::black), Qt::white);
+    list->SetRowColours(row, RowTextColour(record, state_.baseData.kinds), Qt::white);
     list->scrollTo(list->model()->index(row, 0));
     // The form is back to a new record: nothing to delete.
     flags_.deleteEnabled = false;
     UpdateStatusLine();
+    emit RecordSaved(record.id);
 }
 
 void CPreEntryPage::RemoveDeletedRecord(int id) {

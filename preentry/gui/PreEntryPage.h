@@ -34,6 +34,8 @@ public:
     void Refresh() override;
     void OpenItem(int row) override;
     void NewRecord() override;
+    // The form's save, also while the form is out of sight (the save
+    // command itself is off then).
     void Save() override;
     // With the form shown: the form's record. List-only: the selected
     // shipments with their goods lines and piece weights, after a question.
@@ -64,6 +66,10 @@ public:
 
     CPreEntryForm* Form() const { return form_; }
     int RowFilter() const { return filter_; }
+
+signals:
+    // The form stored the record with this id, whatever made it save.
+    void RecordSaved(int id);
 
 private:
     LocalShipmentStores Stores();

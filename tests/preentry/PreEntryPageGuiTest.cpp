@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "app/gui/ClientView.h"
 #include "app/gui/MainFrame.h"
 #include "preentry/LocalShipmentWriter.h"
+#include "preentry/gui/PreEntryForm.h"
 #include "preentry/gui/PreEntryPage.h"
 #include "query/gui/ReportListCtrl.h"
 #include "tests/support/ClientStateFixture.h"
@@ -92,7 +94,9 @@ private slots:
         state_ = test::ClientStateWithStores(*dir_);
         QVERIFY(state_);
         state_->baseData.kinds.Append("GNTK", G("国内特快专递"));
+        state_->baseData.kinds.FindKindByCode("GNTK")->destinations = G("上海\t");
         state_->baseData.kinds.Append("GJJJ", G("国际经济快递"));
+        state_->baseData.kinds.FindKindByCode("GJJJ")->destinations = G("上海\t");
     }
 
     void cleanup() {
@@ -211,6 +215,31 @@ private slots:
         QCOMPARE(Column(4), (QStringList{"AB12SZA89", "AB1234567"}));
         QCOMPARE(Column(2), (QStringList{"√", "√"}));
         QCOMPARE(state_->shipments.FindById(ids[0])->waybillNumber.view(), "AB12SZA89");
+    }
+
+    // The page's save is the form's, also with the form out of sight; only
+    // the save command is off there.
+    void SaveInListOnlyModeStoresTheHiddenForm() {
+        test::ScriptedPrompter prompter;
+        const std::vector<int> ids = Show({"TL00000001", "TL00000002"});
+        QSignalSpy saved(page_, &CPreEntryPage::RecordSaved);
+        page_->OpenItem(1);
+        auto* senderName = page_->Form()->findChild<QLineEdit*>(QStringLiteral("senderName"));
+        QVERIFY(senderName);
+        senderName->setText(QStringLiteral("Wang"));
+        page_->SetFormMode(true);
+        frame_->UpdateCommandStates();
+        QCOMPARE(page_->Flags().saveEnabled, false);
+        QVERIFY(!frame_->Action(kCmdSave)->isEnabled());
+
+        page_->Save();
+        QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.LastText()));
+        QCOMPARE(state_->shipments.FindById(ids[1])->senderName.view(), "Wang");
+        QCOMPARE(Column(13), (QStringList{"张伟", "Wang"}));
+        QCOMPARE(saved.size(), 1);
+        QCOMPARE(saved.at(0).at(0).toInt(), ids[1]);
+        QCOMPARE(page_->Flags().listOnly, true);  // the form stays out of sight
+        QCOMPARE(state_->shipments.Count(), 2);
     }
 };
 

@@ -181,6 +181,9 @@ private slots:
         CReportListCtrl* list = PreEntry(*frame)->List();
         QCOMPARE(list->Text(0, 2), QStringLiteral("目的地不存在"));
         QCOMPARE(list->Text(1, 2), QStringLiteral("√"));
+        // Not ready before any upload: in red like a refused one.
+        QCOMPARE(list->RowTextColour(0), QColor(255, 0, 0));
+        QCOMPARE(list->RowTextColour(1), QColor(Qt::black));
 
         UploadAll(*frame);
         ExpectRunOver(*frame);
