@@ -26,6 +26,21 @@ inline std::uint16_t UnusedLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
+// A socket listening on a free loopback port with that backlog; its port
+// goes to port. The caller closes it.
+inline int LoopbackListener(int backlog, std::uint16_t& port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(fd, backlog);
+    socklen_t length = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
 // A loopback listener that never accepts, its queue filled, so that a
 // further connection attempt gets no answer at all: connecting to Port()
 // runs into the caller's connect timeout. The constructor returns once the

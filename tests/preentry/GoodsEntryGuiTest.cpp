@@ -30,6 +30,7 @@
 #include "query/gui/ReportListCtrl.h"
 #include "tests/support/ClientStateFixture.h"
 #include "tests/support/GbkText.h"
+#include "tests/support/PreEntryFormFixture.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -146,22 +147,6 @@ class GoodsEntryGuiTest : public QObject {
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<ClientState> state_;
 
-    std::unique_ptr<CPreEntryForm> ShowForm() {
-        auto form = std::make_unique<CPreEntryForm>(*state_);
-        form->resize(380, 700);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        if (!QTest::qWaitForWindowActive(form.get())) qWarning("form not active");
-        return form;
-    }
-
-    template <typename Widget = QLineEdit>
-    static Widget* Field(QWidget& form, const char* name) {
-        auto* widget = form.findChild<Widget*>(QLatin1String(name));
-        if (!widget) qFatal("no field %s", name);
-        return widget;
-    }
-
     // A shipment typed field by field; payment is typed into its drop list
     // ("现" or "到"). The focus ends in the receiver address.
     static void TypeShipment(const QString& pieces, const QString& fee, const QString& payment) {
@@ -202,7 +187,7 @@ private slots:
 
     // The captions that open the dialogs look and act like links.
     void DialogCaptionsAreLinks() {
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         const std::pair<const char*, QColor> captions[] = {
             {"品名:", QColor(0, 128, 0)},
             {"重量:", QColor(0, 128, 0)},
@@ -229,7 +214,7 @@ private slots:
     // pieces, is saved again and finally deleted; the record files follow.
     void GoodsLinesAndPiecesFollowTheShipment() {
         test::ScriptedPrompter prompter;
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         int savedId = -1;
         connect(form.get(), &CPreEntryForm::RecordSaved, this,
                 [&savedId](const ShipmentRecord& record) { savedId = record.id; });
@@ -264,18 +249,18 @@ private slots:
         state_->goods.CollectChildren(1, stored);
         QCOMPARE(stored.size(), std::size_t(2));
         QCOMPARE(int(state_->shipments.FindById(1)->goodsLineCount), 2);
-        QCOMPARE(Field(*form, "goodsDescription")->text(), QStringLiteral("茶叶,瓷器"));
-        QCOMPARE(Field(*form, "consignmentRemark")->text(), QStringLiteral("2,1"));
-        QCOMPARE(Field(*form, "quantity")->text(), QStringLiteral("3"));
-        QCOMPARE(Field(*form, "declaredValue")->text(), QStringLiteral("8"));
-        QCOMPARE(Field(*form, "unitPrice")->text(), QStringLiteral("2.66"));  // 8 / 3, cut to cents
+        QCOMPARE(test::FormField(*form, "goodsDescription")->text(), QStringLiteral("茶叶,瓷器"));
+        QCOMPARE(test::FormField(*form, "consignmentRemark")->text(), QStringLiteral("2,1"));
+        QCOMPARE(test::FormField(*form, "quantity")->text(), QStringLiteral("3"));
+        QCOMPARE(test::FormField(*form, "declaredValue")->text(), QStringLiteral("8"));
+        QCOMPARE(test::FormField(*form, "unitPrice")->text(), QStringLiteral("2.66"));  // 8 / 3, cut to cents
 
         // F9 in "数量:" takes the summary again.
         QVERIFY(WalkTo("quantity"));
         Type(QStringLiteral("9"));
-        QCOMPARE(Field(*form, "quantity")->text(), QStringLiteral("9"));
+        QCOMPARE(test::FormField(*form, "quantity")->text(), QStringLiteral("9"));
         Press(CPreEntryForm::kCaptionKey);
-        QCOMPARE(Field(*form, "quantity")->text(), QStringLiteral("3"));
+        QCOMPARE(test::FormField(*form, "quantity")->text(), QStringLiteral("3"));
 
         // Three pieces from one confirmation with the count; the weight
         // becomes their chargeable total (50*40*30 / 6000 = 10 kg each).
@@ -296,7 +281,7 @@ private slots:
             Press(Qt::Key_C, Qt::AltModifier);
             QTRY_VERIFY(!dialog.isVisible());
         }));
-        QCOMPARE(Field(*form, "weight")->text(), QStringLiteral("30"));
+        QCOMPARE(test::FormField(*form, "weight")->text(), QStringLiteral("30"));
         QCOMPARE(state_->weights.Count(), 0);  // pieces go in with the save
 
         Press(Qt::Key_S, Qt::ControlModifier);
@@ -352,7 +337,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(QStringList, goods);
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         QVERIFY(WalkTo("goodsDescription"));
         Type(typed);
         GoodsNamePopup* popup = form->GoodsPopup();
@@ -360,9 +345,9 @@ private slots:
         QCOMPARE(popup->RowCount(), typed == QStringLiteral("a0") ? 4 : 1);
         Press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QVERIFY(!popup->isVisible());
-        QCOMPARE(Field(*form, "goodsDescription")->text(), goods[0]);
-        QCOMPARE(Field(*form, "goodsAlias")->text(), goods[1]);
-        QCOMPARE(Field(*form, "codeA")->text(), goods[2]);
+        QCOMPARE(test::FormField(*form, "goodsDescription")->text(), goods[0]);
+        QCOMPARE(test::FormField(*form, "goodsAlias")->text(), goods[1]);
+        QCOMPARE(test::FormField(*form, "codeA")->text(), goods[2]);
         QCOMPARE(FocusName(), QStringLiteral("goodsAlias"));
     }
 
@@ -405,7 +390,7 @@ private slots:
             QVERIFY2(!hint.intersects(place), qPrintable(input->objectName()));
         }
 
-        QLineEdit* quantity = Field(*form, "quantity");
+        QLineEdit* quantity = test::FormField(*form, "quantity");
         const QPoint at = quantity->mapTo(window, quantity->rect().center());
         QWidget* under = window->childAt(at);
         QVERIFY(under);
@@ -414,24 +399,26 @@ private slots:
         QCOMPARE(FocusName(), QStringLiteral("quantity"));
         Press(Qt::Key_A, Qt::ControlModifier);
         Type(QStringLiteral("3"));
-        const QStringList goods = {Field(*form, "goodsDescription")->text(), Field(*form, "goodsAlias")->text(),
-                                   Field(*form, "codeA")->text(), quantity->text()};
+        const QStringList goods = {test::FormField(*form, "goodsDescription")->text(),
+                                   test::FormField(*form, "goodsAlias")->text(),
+                                   test::FormField(*form, "codeA")->text(), quantity->text()};
         QCOMPARE(goods, (QStringList{"a0", "", "", "3"}));
     }
 
     // Typing over a name taken from the hint drops the hint's alias and
     // code A.
     void TypingOverATakenNameDropsTheHintsCodes() {
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         QVERIFY(WalkTo("goodsDescription"));
         Type(QStringLiteral("a0"));
         Press(Qt::Key_3, Qt::ControlModifier);
-        QCOMPARE(Field(*form, "codeA")->text(), QStringLiteral("A03"));
+        QCOMPARE(test::FormField(*form, "codeA")->text(), QStringLiteral("A03"));
         QVERIFY(WalkTo("goodsDescription"));
         Press(Qt::Key_A, Qt::ControlModifier);
         Type(QStringLiteral("草帽"));
-        const QStringList goods = {Field(*form, "goodsDescription")->text(), Field(*form, "goodsAlias")->text(),
-                                   Field(*form, "codeA")->text()};
+        const QStringList goods = {test::FormField(*form, "goodsDescription")->text(),
+                                   test::FormField(*form, "goodsAlias")->text(),
+                                   test::FormField(*form, "codeA")->text()};
         QCOMPARE(goods, (QStringList{QStringLiteral("草帽"), "", ""}));
     }
 
@@ -440,9 +427,9 @@ private slots:
     // even when the dialog is left without "确定".
     void CollectChargesGoIntoTheRecord() {
         test::ScriptedPrompter prompter;
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         TypeShipment(QStringLiteral("1"), QStringLiteral("100"), QStringLiteral("到"));
-        QCOMPARE(Field<QComboBox>(*form, "payment")->currentText(), QStringLiteral("到付"));
+        QCOMPARE(test::FormField<QComboBox>(*form, "payment")->currentText(), QStringLiteral("到付"));
         QVERIFY(WalkTo("payment"));
         QVERIFY(InDialog<CCollectChargesDlg>(*form, [](CCollectChargesDlg& dialog) {
             QCOMPARE(dialog.FeeEdit()->text(), QStringLiteral("100.00"));
@@ -469,7 +456,7 @@ private slots:
         // A fresh search in the list, not one that goes on from "到".
         QTest::qWait(QApplication::keyboardInputInterval() + 50);
         Type(QStringLiteral("现"));
-        QCOMPARE(Field<QComboBox>(*form, "payment")->currentText(), QStringLiteral("现付"));
+        QCOMPARE(test::FormField<QComboBox>(*form, "payment")->currentText(), QStringLiteral("现付"));
         QVERIFY(InDialog<CCollectChargesDlg>(*form, [](CCollectChargesDlg& dialog) {
             QVERIFY(!dialog.SettlementEdit()->isEnabled());
             QCOMPARE(dialog.SettlementEdit()->text(), QStringLiteral("0.00"));

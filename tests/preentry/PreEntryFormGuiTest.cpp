@@ -30,6 +30,7 @@
 #include "query/gui/ReportListCtrl.h"
 #include "tests/support/ClientStateFixture.h"
 #include "tests/support/GbkText.h"
+#include "tests/support/PreEntryFormFixture.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "text/GbkCodec.h"
@@ -107,49 +108,6 @@ class PreEntryFormGuiTest : public QObject {
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<ClientState> state_;
 
-    // Two kinds; the international one accepts three destinations of the
-    // table, Mumbai not among them.
-    void LoadKinds() {
-        BaseData& data = state_->baseData;
-        data.kinds.Append("GN", G("国内快递"));
-        data.kinds.Append("GJ", G("国际快递"));
-        data.kinds.FindKindByCode("GN")->destinations = G("广东深圳") + "\t";
-        data.kinds.FindKindByCode("GJ")->destinations =
-            G("印度尼西亚雅加达") + "\t" + G("印度新德里") + "\t" + G("美国") + "\t";
-        const std::string table = "0 0\tCN\tCN\t518000\t" + G("广东深圳") + "\tGuangdong Shenzhen\n" +
-                                  "2 0\tID\tID\t10110\t" + G("印度尼西亚雅加达") + "\tJakarta\n" +
-                                  "2 0\tIN\tIN\t110001\t" + G("印度新德里") + "\tNew Delhi\n" +
-                                  "2 0\tIN\tIN\t400001\t" + G("印度孟买") + "\tMumbai\n" + "2 0\tUS\tUS\t\t" +
-                                  G("美国") + "\tUnited States\n";
-        QVERIFY(data.destinations.Parse(table));
-    }
-
-    std::unique_ptr<CPreEntryForm> ShowForm() {
-        auto form = std::make_unique<CPreEntryForm>(*state_);
-        form->resize(380, 700);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        if (!QTest::qWaitForWindowActive(form.get())) qWarning("form not active");
-        return form;
-    }
-
-    template <typename Widget = QLineEdit>
-    static Widget* Field(QWidget& form, const char* name) {
-        auto* widget = form.findChild<Widget*>(QLatin1String(name));
-        if (!widget) qFatal("no field %s", name);
-        return widget;
-    }
-
-    // A shipment that passes every check, filled in directly.
-    static void FillValid(QWidget& form) {
-        Field(form, "kindName")->setText(QStringLiteral("国际快递"));
-        Field(form, "destination")->setText(QStringLiteral("美国"));
-        Field(form, "waybill")->setText(QStringLiteral("TL0000001"));
-        Field(form, "receiverName")->setText(QStringLiteral("John Smith"));
-        Field(form, "receiverPhone")->setText(QStringLiteral("2125550100"));
-        Field<LimitedTextEdit>(form, "receiverAddress")->SetStoredText(QStringLiteral("350 Fifth Avenue"));
-    }
-
 private slots:
     void initTestCase() {
         // The client's font: the form's rows are as high as its text.
@@ -159,7 +117,7 @@ private slots:
         dir_ = std::make_unique<test::TempDir>();
         state_ = test::ClientStateWithStores(*dir_);
         QVERIFY(state_);
-        LoadKinds();
+        QVERIFY(test::LoadFormKinds(state_->baseData));
     }
     void cleanup() {
         state_.reset();
@@ -167,30 +125,30 @@ private slots:
     }
 
     void FirstShowStartsANewRecord() {
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
-        QCOMPARE(Field(*form, "businessDate")->text(), today);
-        QCOMPARE(Field(*form, "kindName")->text(), QStringLiteral("国内快递"));  // the first kind
-        QCOMPARE(Field<QComboBox>(*form, "itemType")->currentText(), QStringLiteral("包裹"));
-        QCOMPARE(Field<QComboBox>(*form, "payment")->currentText(), QStringLiteral("现付"));
-        QCOMPARE(Field<QComboBox>(*form, "settlement")->currentText(), QStringLiteral("PP"));
-        QCOMPARE(Field<QComboBox>(*form, "currency")->currentText(), QStringLiteral("USD"));
-        QCOMPARE(Field(*form, "pieces")->text(), QStringLiteral("1"));
-        QCOMPARE(Field(*form, "unitPrice")->text(), QStringLiteral("1"));
+        QCOMPARE(test::FormField(*form, "businessDate")->text(), today);
+        QCOMPARE(test::FormField(*form, "kindName")->text(), QStringLiteral("国内快递"));  // the first kind
+        QCOMPARE(test::FormField<QComboBox>(*form, "itemType")->currentText(), QStringLiteral("包裹"));
+        QCOMPARE(test::FormField<QComboBox>(*form, "payment")->currentText(), QStringLiteral("现付"));
+        QCOMPARE(test::FormField<QComboBox>(*form, "settlement")->currentText(), QStringLiteral("PP"));
+        QCOMPARE(test::FormField<QComboBox>(*form, "currency")->currentText(), QStringLiteral("USD"));
+        QCOMPARE(test::FormField(*form, "pieces")->text(), QStringLiteral("1"));
+        QCOMPARE(test::FormField(*form, "unitPrice")->text(), QStringLiteral("1"));
         QCOMPARE(form->CurrentTab(), CPreEntryForm::GoodsTab);
-        QVERIFY(Field<QCheckBox>(*form, "filter1168")->isChecked());
-        QVERIFY(Field<QCheckBox>(*form, "filter1169")->isChecked());
-        QLabel* status = Field<QLabel>(*form, "status1018");
+        QVERIFY(test::FormField<QCheckBox>(*form, "filter1168")->isChecked());
+        QVERIFY(test::FormField<QCheckBox>(*form, "filter1169")->isChecked());
+        QLabel* status = test::FormField<QLabel>(*form, "status1018");
         QCOMPARE(status->text(), QStringLiteral("添加新业务记录"));
         QCOMPARE(status->palette().color(QPalette::WindowText), QColor(0, 128, 0));
-        QLabel* mark = Field<QLabel>(*form, "mark1123");
+        QLabel* mark = test::FormField<QLabel>(*form, "mark1123");
         QCOMPARE(mark->text(), QStringLiteral("※"));  // no destination yet
         QCOMPARE(mark->palette().color(QPalette::WindowText), QColor(128, 0, 0));
         // The keyboard starts at the top left.
         QCOMPARE(FocusName(), QStringLiteral("itemType"));
         // Every row fits beside the list in the page of a 1366x768 screen
         // (380 x 660 pixels) without scrolling.
-        const QSize needed = Field<QWidget>(*form, "formBody")->minimumSizeHint();
+        const QSize needed = test::FormField<QWidget>(*form, "formBody")->minimumSizeHint();
         QVERIFY2(needed.width() <= 380 && needed.height() <= 660,
                  qPrintable(QStringLiteral("%1 x %2").arg(needed.width()).arg(needed.height())));
     }
@@ -198,7 +156,7 @@ private slots:
     // The operator types a whole shipment with Enter between the fields and
     // saves it with Ctrl+S; the store holds what was typed.
     void TypedShipmentIsStoredAsTyped() {
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         int saved = 0;
         connect(form.get(), &CPreEntryForm::RecordSaved, this, [&saved] { ++saved; });
         struct Step {
@@ -246,8 +204,8 @@ private slots:
             QTest::keyClick(field, step.key);
         }
         QVERIFY(!form->DestinationsPopup()->isVisible());
-        QCOMPARE(Field<QLabel>(*form, "mark1123")->text(), QStringLiteral("√"));
-        QCOMPARE(Field<QLabel>(*form, "mark1123")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+        QCOMPARE(test::FormField<QLabel>(*form, "mark1123")->text(), QStringLiteral("√"));
+        QCOMPARE(test::FormField<QLabel>(*form, "mark1123")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
 
         test::ScriptedPrompter prompter;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
@@ -288,10 +246,10 @@ private slots:
         QCOMPARE(r.goodsUnitPrice.get(), 100);
 
         // Back to a new record that keeps kind and payment.
-        QCOMPARE(Field<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
-        QCOMPARE(Field(*form, "waybill")->text(), QString());
-        QCOMPARE(Field(*form, "receiverName")->text(), QString());
-        QCOMPARE(Field(*form, "kindName")->text(), QStringLiteral("国际快递"));
+        QCOMPARE(test::FormField<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
+        QCOMPARE(test::FormField(*form, "waybill")->text(), QString());
+        QCOMPARE(test::FormField(*form, "receiverName")->text(), QString());
+        QCOMPARE(test::FormField(*form, "kindName")->text(), QStringLiteral("国际快递"));
 
         // The command-line tool reads the same record from the file.
         QProcess cli;
@@ -328,16 +286,16 @@ private slots:
             {Qt::Key_5, "印度", 0, "", ""},
         };
         for (const Case& c : cases) {
-            auto form = ShowForm();
-            Field(*form, "kindName")->setText(QStringLiteral("国际快递"));
-            QLineEdit* destination = Field(*form, "destination");
+            auto form = test::ShowFormWindow(*state_);
+            test::FormField(*form, "kindName")->setText(QStringLiteral("国际快递"));
+            QLineEdit* destination = test::FormField(*form, "destination");
             destination->setFocus(Qt::TabFocusReason);
             TypeText(destination, QStringLiteral("印度"));
             QTest::keyClick(destination, c.key, Qt::ControlModifier);
             QCOMPARE(destination->text(), QString::fromUtf8(c.destination));
-            QCOMPARE(Field<QComboBox>(*form, "language")->currentIndex(), c.language);
-            QCOMPARE(Field(*form, "receiverCountry")->text(), QString::fromUtf8(c.country));
-            QCOMPARE(Field(*form, "receiverProvince")->text(), QString::fromUtf8(c.province));
+            QCOMPARE(test::FormField<QComboBox>(*form, "language")->currentIndex(), c.language);
+            QCOMPARE(test::FormField(*form, "receiverCountry")->text(), QString::fromUtf8(c.country));
+            QCOMPARE(test::FormField(*form, "receiverProvince")->text(), QString::fromUtf8(c.province));
             QCOMPARE(FocusName(), QStringLiteral("payment"));
         }
     }
@@ -361,28 +319,29 @@ private slots:
              CPreEntryForm::SpareFieldsTab},
         };
         for (const Case& c : cases) {
-            auto form = ShowForm();
-            FillValid(*form);
-            Field(*form, c.field)->setText(c.value);
+            auto form = test::ShowFormWindow(*state_);
+            test::FillValidShipment(*form);
+            test::FormField(*form, c.field)->setText(c.value);
             test::ScriptedPrompter prompter;
-            Field(*form, "waybill")->setFocus();
-            QTest::keyClick(Field(*form, "waybill"), Qt::Key_S, Qt::ControlModifier);
+            test::FormField(*form, "waybill")->setFocus();
+            QTest::keyClick(test::FormField(*form, "waybill"), Qt::Key_S, Qt::ControlModifier);
             QCOMPARE(prompter.shown.size(), 1);
             QCOMPARE(prompter.shown[0].text, QString::fromUtf8(c.message));
             QCOMPARE(prompter.shown[0].caption, QStringLiteral("数据错误"));
             QCOMPARE(int(prompter.shown[0].icon), int(Prompter::Icon::Error));
             QCOMPARE(FocusName(), QLatin1String(c.field));
             QCOMPARE(form->CurrentTab(), c.tab);
-            if (c.shownAfter) QCOMPARE(Field(*form, c.field)->text(), QString::fromUtf8(c.shownAfter));
+            if (c.shownAfter) QCOMPARE(test::FormField(*form, c.field)->text(), QString::fromUtf8(c.shownAfter));
             QCOMPARE(state_->shipments.Count(), 0);
-            QCOMPARE(Field<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
-            QCOMPARE(Field(*form, "waybill")->text(), QStringLiteral("TL0000001"));  // the form keeps its values
+            QCOMPARE(test::FormField<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
+            QCOMPARE(test::FormField(*form, "waybill")->text(),
+                     QStringLiteral("TL0000001"));  // the form keeps its values
         }
     }
 
     void EscapeDoesNothing() {
-        auto form = ShowForm();
-        QLineEdit* waybill = Field(*form, "waybill");
+        auto form = test::ShowFormWindow(*state_);
+        QLineEdit* waybill = test::FormField(*form, "waybill");
         waybill->setFocus();
         TypeText(waybill, QStringLiteral("TL123"));
         QTest::keyClick(waybill, Qt::Key_Escape);
@@ -395,8 +354,8 @@ private slots:
     // stay there too.
     void EnterInMultiLineFieldsStartsANewLine() {
         for (const char* name : {"remark", "receiverAddress", "senderAddress"}) {
-            auto form = ShowForm();
-            auto* edit = Field<LimitedTextEdit>(*form, name);
+            auto form = test::ShowFormWindow(*state_);
+            auto* edit = test::FormField<LimitedTextEdit>(*form, name);
             edit->setFocus();
             TypeText(edit, QStringLiteral("a"));
             QTest::keyClick(edit, Qt::Key_Return);
@@ -408,47 +367,47 @@ private slots:
     }
 
     void UpAndDownMoveBetweenFields() {
-        auto form = ShowForm();
-        Field(*form, "waybill")->setFocus();
+        auto form = test::ShowFormWindow(*state_);
+        test::FormField(*form, "waybill")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QCOMPARE(FocusName(), QStringLiteral("businessDate"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QCOMPARE(FocusName(), QStringLiteral("payment"));  // a drop list does not keep the arrows
-        QCOMPARE(Field<QComboBox>(*form, "payment")->currentIndex(), 1);
+        QCOMPARE(test::FormField<QComboBox>(*form, "payment")->currentIndex(), 1);
     }
 
     void TabsLocksDateAndPayment() {
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         // Tabs: the active one red, focus to its first field.
-        QTest::mouseClick(Field<LinkLabel>(*form, "tabExtraNumbers"), Qt::LeftButton);
+        QTest::mouseClick(test::FormField<LinkLabel>(*form, "tabExtraNumbers"), Qt::LeftButton);
         QCOMPARE(form->CurrentTab(), CPreEntryForm::ExtraNumbersTab);
         QCOMPARE(FocusName(), QStringLiteral("transferNumber"));
-        QCOMPARE(Field<LinkLabel>(*form, "tabExtraNumbers")->Color(), QColor(255, 0, 0));
-        QVERIFY(Field<LinkLabel>(*form, "tabGoods")->Color() != QColor(255, 0, 0));
+        QCOMPARE(test::FormField<LinkLabel>(*form, "tabExtraNumbers")->Color(), QColor(255, 0, 0));
+        QVERIFY(test::FormField<LinkLabel>(*form, "tabGoods")->Color() != QColor(255, 0, 0));
         for (const char* next : {"referenceNumber", "customsNumber", "reservedText", "reservedNumber"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             QCOMPARE(FocusName(), QLatin1String(next));
         }
-        QTest::mouseClick(Field<LinkLabel>(*form, "tabSpareFields"), Qt::LeftButton);
+        QTest::mouseClick(test::FormField<LinkLabel>(*form, "tabSpareFields"), Qt::LeftButton);
         QCOMPARE(FocusName(), QStringLiteral("spare1"));
 
         // Locks: the origin lock survives a new record, the name lock only
         // keeps the field from being edited.
-        QLineEdit* origin = Field(*form, "origin");
-        QLineEdit* name = Field(*form, "receiverName");
+        QLineEdit* origin = test::FormField(*form, "origin");
+        QLineEdit* name = test::FormField(*form, "receiverName");
         origin->setText(QStringLiteral("广州"));
         name->setText(QStringLiteral("李娜"));
-        QTest::mouseClick(Field<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
-        QTest::mouseClick(Field<LinkLabel>(*form, "lock1163"), Qt::LeftButton);
-        QCOMPARE(Field<LinkLabel>(*form, "lock1118")->text(), QStringLiteral("◆"));
+        QTest::mouseClick(test::FormField<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
+        QTest::mouseClick(test::FormField<LinkLabel>(*form, "lock1163"), Qt::LeftButton);
+        QCOMPARE(test::FormField<LinkLabel>(*form, "lock1118")->text(), QStringLiteral("◆"));
         QVERIFY(!origin->isEnabled());
         QVERIFY(!name->isEnabled());
         form->NewRecord();
         QCOMPARE(origin->text(), QStringLiteral("广州"));
         QCOMPARE(name->text(), QString());
-        QTest::mouseClick(Field<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
-        QCOMPARE(Field<LinkLabel>(*form, "lock1118")->text(), QStringLiteral("◇"));
+        QTest::mouseClick(test::FormField<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
+        QCOMPARE(test::FormField<LinkLabel>(*form, "lock1118")->text(), QStringLiteral("◇"));
         QVERIFY(origin->isEnabled());
 
         // Date label: today, yesterday, the day before, today.
@@ -459,12 +418,13 @@ private slots:
         QVERIFY(dateLink);
         for (int back : {1, 2, 0}) {
             QTest::mouseClick(dateLink, Qt::LeftButton);
-            QCOMPARE(Field(*form, "businessDate")->text(), today.addDays(-back).toString(QStringLiteral("yyyy.MM.dd")));
+            QCOMPARE(test::FormField(*form, "businessDate")->text(),
+                     today.addDays(-back).toString(QStringLiteral("yyyy.MM.dd")));
         }
 
         // Payment "到付" settles CC, the others PP.
-        QComboBox* payment = Field<QComboBox>(*form, "payment");
-        QComboBox* settlement = Field<QComboBox>(*form, "settlement");
+        QComboBox* payment = test::FormField<QComboBox>(*form, "payment");
+        QComboBox* settlement = test::FormField<QComboBox>(*form, "settlement");
         for (auto [index, code] : {std::pair{2, "CC"}, {0, "PP"}}) {
             payment->setCurrentIndex(index);
             emit payment->activated(index);
@@ -475,20 +435,20 @@ private slots:
     // Clicking a caption: the kind list, the common hints, a local number.
     void CaptionsFillTheirFields() {
         state_->hints = {u"小心轻放", u"加急件"};
-        auto form = ShowForm();
+        auto form = test::ShowFormWindow(*state_);
         QString title;
         WhenListIsUp(1, &title);
         QTest::mouseClick(LinkNamed(*form, QStringLiteral("类别:")), Qt::LeftButton);
         QCOMPARE(title, QStringLiteral("快递类别列表（双击选取！）"));
-        QCOMPARE(Field(*form, "kindName")->text(), QStringLiteral("国际快递"));
+        QCOMPARE(test::FormField(*form, "kindName")->text(), QStringLiteral("国际快递"));
 
         WhenListIsUp(1, &title);
         QTest::mouseClick(LinkNamed(*form, QStringLiteral("出发地:")), Qt::LeftButton);
         QCOMPARE(title, QStringLiteral("常用提示输入(双击选取！)"));
-        QCOMPARE(Field(*form, "origin")->text(), QStringLiteral("加急件"));
+        QCOMPARE(test::FormField(*form, "origin")->text(), QStringLiteral("加急件"));
 
         // The remark gets a hint it does not hold yet on a line of its own.
-        auto* remark = Field<LimitedTextEdit>(*form, "remark");
+        auto* remark = test::FormField<LimitedTextEdit>(*form, "remark");
         remark->SetStoredText(QStringLiteral("到付  "));
         for (int i = 0; i < 2; ++i) {
             WhenListIsUp(0);
@@ -499,11 +459,11 @@ private slots:
         // A local number for a new record only: date code, the next record
         // id in four digits, the program number, the placeholder (nobody is
         // logged in).
-        QLineEdit* waybill = Field(*form, "waybill");
+        QLineEdit* waybill = test::FormField(*form, "waybill");
         QTest::mouseClick(LinkNamed(*form, QStringLiteral("运单号:")), Qt::LeftButton);
         QVERIFY2(QRegularExpression(QStringLiteral("^[A-Z]{2}[0-9]00010XXXXX$")).match(waybill->text()).hasMatch(),
                  qPrintable(waybill->text()));
-        FillValid(*form);
+        test::FillValidShipment(*form);
         QVERIFY(form->SaveRecord());
         QVERIFY(form->LoadRecord(1));
         QTest::mouseClick(LinkNamed(*form, QStringLiteral("运单号:")), Qt::LeftButton);
@@ -529,8 +489,8 @@ private slots:
 
         int saved = 0;
         connect(form, &CPreEntryForm::RecordSaved, this, [&saved] { ++saved; });
-        FillValid(*form);
-        QLineEdit* waybill = Field(*form, "waybill");
+        test::FillValidShipment(*form);
+        QLineEdit* waybill = test::FormField(*form, "waybill");
         waybill->setFocus();
         test::ScriptedPrompter prompter;
         QTest::keyClick(waybill, Qt::Key_S, Qt::ControlModifier);
@@ -546,10 +506,11 @@ private slots:
         // Double click: the record comes back for editing; a changed save
         // updates its row.
         DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 4)).center());
-        QCOMPARE(Field<QLabel>(*form, "status1018")->text(), QStringLiteral("修改业务记录:1"));
-        QCOMPARE(Field<QLabel>(*form, "status1018")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(test::FormField<QLabel>(*form, "status1018")->text(), QStringLiteral("修改业务记录:1"));
+        QCOMPARE(test::FormField<QLabel>(*form, "status1018")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
         QCOMPARE(waybill->text(), QStringLiteral("TL0000001"));
-        Field(*form, "receiverName")->setText(QStringLiteral("Jane Smith"));
+        test::FormField(*form, "receiverName")->setText(QStringLiteral("Jane Smith"));
         frame.RunCommand(kCmdSave);
         QCOMPARE(state_->shipments.Count(), 1);
         QCOMPARE(list->RowCount(), 1);
@@ -570,19 +531,19 @@ private slots:
         QCOMPARE(int(prompter.shown[1].icon), int(Prompter::Icon::Question));
         QCOMPARE(state_->shipments.Count(), 0);
         QCOMPARE(list->RowCount(), 0);
-        QCOMPARE(Field<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
+        QCOMPARE(test::FormField<QLabel>(*form, "status1018")->text(), QStringLiteral("添加新业务记录"));
 
         // Copy and paste bring the values back into a new record.
-        Field(*form, "receiverName")->setText(QStringLiteral("Copied"));
+        test::FormField(*form, "receiverName")->setText(QStringLiteral("Copied"));
         frame.RunCommand(kCmdCopyAll);
         frame.UpdateCommandStates();
         QVERIFY(frame.Action(kCmdPasteAll)->isEnabled());
-        Field(*form, "receiverName")->clear();
+        test::FormField(*form, "receiverName")->clear();
         frame.RunCommand(kCmdPasteAll);
-        QCOMPARE(Field(*form, "receiverName")->text(), QStringLiteral("Copied"));
+        QCOMPARE(test::FormField(*form, "receiverName")->text(), QStringLiteral("Copied"));
 
         // "C": the list alone.
-        QTest::mouseClick(Field<QPushButton>(*form, "button1015"), Qt::LeftButton);
+        QTest::mouseClick(test::FormField<QPushButton>(*form, "button1015"), Qt::LeftButton);
         QTRY_VERIFY(!form->isVisible());
         QCOMPARE(page->Flags().listOnly, true);
         frame.UpdateCommandStates();

@@ -17,6 +17,7 @@
 #include "preentry/gui/PreEntryForm.h"
 #include "tests/support/ClientStateFixture.h"
 #include "tests/support/GbkText.h"
+#include "tests/support/PreEntryFormFixture.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
 #include "widgets/LimitedTextEdit.h"
@@ -77,32 +78,11 @@ class PreEntryKeysGuiTest : public QObject {
     std::unique_ptr<test::TempDir> dir_;
     std::unique_ptr<ClientState> state_;
 
-    // A domestic kind with one destination and an international one with
-    // three of the table's five; Mumbai belongs to neither.
-    void LoadKinds() {
-        BaseData& data = state_->baseData;
-        data.kinds.Append("GN", G("国内快递"));
-        data.kinds.Append("GJ", G("国际快递"));
-        data.kinds.FindKindByCode("GN")->destinations = G("广东深圳") + "\t";
-        data.kinds.FindKindByCode("GJ")->destinations =
-            G("印度尼西亚雅加达") + "\t" + G("印度新德里") + "\t" + G("美国") + "\t";
-        const std::string table = "0 0\tCN\tCN\t518000\t" + G("广东深圳") + "\tGuangdong Shenzhen\n" +
-                                  "2 0\tID\tID\t10110\t" + G("印度尼西亚雅加达") + "\tJakarta\n" +
-                                  "2 0\tIN\tIN\t110001\t" + G("印度新德里") + "\tNew Delhi\n" +
-                                  "2 0\tIN\tIN\t400001\t" + G("印度孟买") + "\tMumbai\n" + "2 0\tUS\tUS\t\t" +
-                                  G("美国") + "\tUnited States\n";
-        QVERIFY(data.destinations.Parse(table));
-    }
-
     // The form in a window of its own. When another top-level window is
     // active, the form's window is not: its widgets then never have the
     // application's focus, whatever the form's focus widget is.
     std::unique_ptr<CPreEntryForm> ShowForm(bool active, std::unique_ptr<QWidget>& other) {
-        auto form = std::make_unique<CPreEntryForm>(*state_);
-        form->resize(380, 700);
-        form->show();
-        QApplication::setActiveWindow(form.get());
-        if (!QTest::qWaitForWindowActive(form.get())) qWarning("form not active");
+        auto form = test::ShowFormWindow(*state_);
         if (!active) {
             other = std::make_unique<QLineEdit>();
             other->setObjectName(QStringLiteral("otherWindow"));
@@ -114,22 +94,10 @@ class PreEntryKeysGuiTest : public QObject {
         return form;
     }
 
-    template <typename Widget = QLineEdit>
-    static Widget* Field(QWidget& form, const char* name) {
-        auto* widget = form.findChild<Widget*>(QLatin1String(name));
-        if (!widget) qFatal("no field %s", name);
-        return widget;
-    }
-
     // A shipment that passes every check, filled in directly.
     static void FillValid(QWidget& form) {
-        Field(form, "kindName")->setText(QStringLiteral("国际快递"));
-        Field(form, "destination")->setText(QStringLiteral("美国"));
-        Field(form, "waybill")->setText(QStringLiteral("TL0000001"));
-        Field(form, "receiverName")->setText(QStringLiteral("John Smith"));
-        Field(form, "receiverPhone")->setText(QStringLiteral("2125550100"));
-        Field<LimitedTextEdit>(form, "receiverAddress")->SetStoredText(QStringLiteral("350 Fifth Avenue"));
-        Field(form, "senderName")->setText(QStringLiteral("张伟"));
+        test::FillValidShipment(form);
+        test::FormField(form, "senderName")->setText(QStringLiteral("张伟"));
     }
 
 private slots:
@@ -138,7 +106,7 @@ private slots:
         dir_ = std::make_unique<test::TempDir>();
         state_ = test::ClientStateWithStores(*dir_);
         QVERIFY(state_);
-        LoadKinds();
+        QVERIFY(test::LoadFormKinds(state_->baseData));
     }
     void cleanup() {
         state_.reset();
@@ -224,9 +192,9 @@ private slots:
                 auto form = ShowForm(active, other);
                 // The kind comes into the field after the form was shown, the
                 // way a loaded record or a paste brings it.
-                Field(*form, "kindName")->setText(QString::fromUtf8(c.kind));
-                QLineEdit* destination = Field(*form, "destination");
-                QLineEdit* fee = Field(*form, "fee");
+                test::FormField(*form, "kindName")->setText(QString::fromUtf8(c.kind));
+                QLineEdit* destination = test::FormField(*form, "destination");
+                QLineEdit* fee = test::FormField(*form, "fee");
                 fee->setFocus(Qt::TabFocusReason);
                 QTest::keyClick(fee, Qt::Key_Tab);
                 QCOMPARE(FocusName(*form), QStringLiteral("destination"));
@@ -247,10 +215,10 @@ private slots:
                 QTest::keyClick(destination, c.key, c.modifiers);
                 QVERIFY2(destination->text() == QString::fromUtf8(c.destination),
                          qPrintable(label + QStringLiteral(": ") + destination->text()));
-                QCOMPARE(Field<QComboBox>(*form, "language")->currentIndex(), c.language);
-                QCOMPARE(Field(*form, "receiverCountry")->text(), QString::fromUtf8(c.country));
-                QCOMPARE(Field(*form, "receiverProvince")->text(), QString::fromUtf8(c.province));
-                QCOMPARE(Field(*form, "receiverCity")->text(), QString::fromUtf8(c.city));
+                QCOMPARE(test::FormField<QComboBox>(*form, "language")->currentIndex(), c.language);
+                QCOMPARE(test::FormField(*form, "receiverCountry")->text(), QString::fromUtf8(c.country));
+                QCOMPARE(test::FormField(*form, "receiverProvince")->text(), QString::fromUtf8(c.province));
+                QCOMPARE(test::FormField(*form, "receiverCity")->text(), QString::fromUtf8(c.city));
                 QCOMPARE(FocusName(*form), QStringLiteral("payment"));
                 QVERIFY(!form->DestinationsPopup()->isVisible());
             }
@@ -264,9 +232,9 @@ private slots:
         for (const bool active : {true, false}) {
             std::unique_ptr<QWidget> other;
             auto form = ShowForm(active, other);
-            Field(*form, "kindName")->setText(QStringLiteral("国际快递"));
-            QLineEdit* destination = Field(*form, "destination");
-            QLineEdit* fee = Field(*form, "fee");
+            test::FormField(*form, "kindName")->setText(QStringLiteral("国际快递"));
+            QLineEdit* destination = test::FormField(*form, "destination");
+            QLineEdit* fee = test::FormField(*form, "fee");
             // Typed, left with Up, back with Down, Enter.
             destination->setFocus(Qt::TabFocusReason);
             TypeText(destination, QStringLiteral("印"));
@@ -314,17 +282,17 @@ private slots:
             auto form = ShowForm(c.active, other);
             int saved = 0;
             connect(form.get(), &CPreEntryForm::RecordSaved, this, [&saved] { ++saved; });
-            if (c.lockOrigin) QTest::mouseClick(Field<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
+            if (c.lockOrigin) QTest::mouseClick(test::FormField<LinkLabel>(*form, "lock1118"), Qt::LeftButton);
             FillValid(*form);
-            Field(*form, "waybill")->setText(QStringLiteral("TL000010%1").arg(++waybill));
-            auto* field = Field<QWidget>(*form, c.savedIn);
+            test::FormField(*form, "waybill")->setText(QStringLiteral("TL000010%1").arg(++waybill));
+            auto* field = test::FormField<QWidget>(*form, c.savedIn);
             field->setFocus(Qt::TabFocusReason);
             QCOMPARE(FocusName(*form), QLatin1String(c.savedIn));
             test::ScriptedPrompter prompter;
             QTest::keyClick(field, Qt::Key_S, Qt::ControlModifier);
             QCOMPARE(prompter.Texts(), QStringList());
             QCOMPARE(saved, 1);
-            QCOMPARE(Field(*form, "receiverName")->text(), QString());  // a new record
+            QCOMPARE(test::FormField(*form, "receiverName")->text(), QString());  // a new record
             QVERIFY2(FocusName(*form) == QLatin1String(c.next),
                      qPrintable(QStringLiteral("saved in %1: %2").arg(c.savedIn, FocusName(*form))));
             if (c.active) QCOMPARE(QApplication::focusWidget(), form->focusWidget());

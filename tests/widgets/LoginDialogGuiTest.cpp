@@ -2,8 +2,6 @@
 
 #include <poll.h>
 #include <unistd.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <QApplication>
@@ -22,6 +20,7 @@
 
 #include "app/ClientState.h"
 #include "app/LoginDialogState.h"
+#include "tests/net/LoopbackPorts.h"
 #include "tests/support/DemoServer.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempDir.h"
@@ -35,20 +34,10 @@ namespace {
 class QuietListener {
 public:
     explicit QuietListener(bool listening) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        if (listening) {
-            ::listen(fd_, 4);
-        } else {
-            ::close(fd_);
-            fd_ = -1;
-        }
+        if (listening)
+            fd_ = test::LoopbackListener(4, port_);
+        else
+            port_ = test::UnusedLoopbackPort();
     }
     ~QuietListener() {
         if (fd_ >= 0) ::close(fd_);
@@ -65,15 +54,7 @@ private:
 class ClosingPeer {
 public:
     ClosingPeer() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(fd_, 4);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
+        fd_ = test::LoopbackListener(4, port_);
         thread_ = std::thread([this] {
             while (!stop_) {
                 pollfd waiting{fd_, POLLIN, 0};
