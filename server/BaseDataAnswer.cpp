@@ -40,11 +40,6 @@ std::string KindDestinationList(sqlite3* db, std::string_view siteId, std::strin
     return TabbedList(accepted);
 }
 
-std::string AllDestinationList(sqlite3* db) {
-    SqliteStatement names(db, "SELECT name_zh FROM destinations ORDER BY seq");
-    return TabbedList(names);
-}
-
 BaseDataAnswer::BaseDataAnswer(std::string databasePath) : databasePath_(std::move(databasePath)) {}
 
 std::optional<std::string> BaseDataAnswer::ForSite(std::string_view siteId) const {

@@ -39,7 +39,4 @@ private:
 // DatabaseError.
 std::string KindDestinationList(sqlite3* db, std::string_view siteId, std::string_view kindCode);
 
-// The Chinese names of the whole destination table, each followed by a tab.
-std::string AllDestinationList(sqlite3* db);
-
 }  // namespace tallux::server

@@ -175,16 +175,11 @@ std::optional<std::int64_t> StoredBefore(sqlite3* db, const Procedure& procedure
 }
 
 // Whether the site's kind takes the destination (GBK, as sent), by the
-// rule the client applies to the base data it was given: the kind's
-// accepted destinations, or the whole table for a kind that lists none. A
-// kind the site does not have takes nothing.
+// rule the client applies to the base data it was given: one of the kind's
+// accepted destinations. A kind that lists none, or that the site does not
+// have, takes nothing.
 bool KindTakes(sqlite3* db, const std::string& site, const std::string& kindCode, std::string_view destination) {
-    SqliteStatement kind(db, "SELECT 1 FROM express_kinds WHERE site_id = ? AND code = ?");
-    kind.Bind(1, site).Bind(2, kindCode);
-    if (!kind.Step()) return false;
-    std::string list = KindDestinationList(db, site, kindCode);
-    if (list.empty()) list = AllDestinationList(db);
-    return DestinationListTakes(list, destination);
+    return DestinationListTakes(KindDestinationList(db, site, kindCode), destination);
 }
 
 }  // namespace
@@ -206,7 +201,7 @@ std::string ShipmentUploadAnswer(ServerDatabase& database, const TransactionCall
     row.Add("dsysdate", UploadTimeText());
     if (!row.Take(call->arguments, layout)) return TransactionAnswerText(trans::kDataCheckFailed);
     constexpr std::size_t kKindArgument = 6, kDestinationArgument = 8, kWaybillArgument = 9;
-    std::string kindCode = GbkToUtf8(call->arguments[kKindArgument].value);
+    const std::string kindCode = GbkToUtf8(call->arguments[kKindArgument].value);
     const std::string& destination = call->arguments[kDestinationArgument].value;
     std::string number = GbkToUtf8(call->arguments[kWaybillArgument].value);
     std::string goodsSql = GbkToUtf8(call->arguments[procedure->goodsArgument].value);

@@ -15,9 +15,9 @@ namespace tallux::server {
 // goods lines and pieces as client-written INSERT texts. The record always
 // belongs to the caller's customer. Answers the new record's id, -2 when
 // the customer already has that waybill number, or -3 when the call does
-// not fit or its destination is not one its kind takes (empty, not among
-// the kind's accepted destinations, or for a kind that lists none not in
-// the destination table; a kind the site does not have takes none):
+// not fit or its destination is not one its kind takes (empty, or not
+// among the kind's accepted destinations; a kind that lists none or that
+// the site does not have takes none):
 // nothing is written then. A resend — the number again from the
 // same account's same local record (localId > 0) — is answered with the id
 // stored the first time and writes nothing. An answered id is on the disk.

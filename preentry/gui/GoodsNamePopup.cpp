@@ -104,6 +104,9 @@ GoodsNamePopup::GoodsNamePopup(const GoodsNameDictionary& dictionary, QWidget* p
     if (parent) connect(parent, &QObject::destroyed, this, [this] { delete this; });
 }
 
+// Gone while open: no press may reach it any more.
+GoodsNamePopup::~GoodsNamePopup() { qApp->removeEventFilter(pressWatch_); }
+
 void GoodsNamePopup::AttachTo(QLineEdit* field, int keys, Take take, const QList<QLineEdit*>& filled) {
     field_ = field;
     keys_ = keys;

@@ -45,6 +45,7 @@ public:
     // parent: the window the list floats in (the dialog or the form); the
     // dictionary must outlive the popup, which goes with parent.
     GoodsNamePopup(const GoodsNameDictionary& dictionary, QWidget* parent);
+    ~GoodsNamePopup() override;
 
     // Binds the popup to its field. While rows are shown, Enter in the field
     // belongs to the popup, ahead of the window's Enter-moves-on rule.

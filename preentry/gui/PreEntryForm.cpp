@@ -271,7 +271,9 @@ bool CPreEntryForm::SaveRecord() {
     }
     emit RecordSaved(outcome.record);
     NewRecord();
-    FocusFirstEmptyField();
+    // A form out of sight (the page shows its list alone) leaves the focus
+    // where it is.
+    if (isVisible()) FocusFirstEmptyField();
     return true;
 }
 

@@ -231,8 +231,12 @@ private slots:
         frame_->UpdateCommandStates();
         QCOMPARE(page_->Flags().saveEnabled, false);
         QVERIFY(!frame_->Action(kCmdSave)->isEnabled());
+        list_->setFocus();
+        QWidget* focused = frame_->focusWidget();
 
         page_->Save();
+        // The next keys stay where the operator works, not in a field out of sight.
+        QCOMPARE(frame_->focusWidget(), focused);
         QVERIFY2(prompter.shown.isEmpty(), qPrintable(prompter.LastText()));
         QCOMPARE(state_->shipments.FindById(ids[1])->senderName.view(), "Wang");
         QCOMPARE(Column(13), (QStringList{"张伟", "Wang"}));

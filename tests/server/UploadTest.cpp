@@ -497,7 +497,7 @@ TEST_F(UploadTest, OnlyDestinationsTheKindTakesAreStored) {
         {"empty", false, "GNTK", "", false},
         {"another kind's destination", false, "GNTK", "美国", false},
         {"an address beyond a listed place", false, "GNTK", "北京市海淀区", false},  // 北京市 is not listed
-        {"a kind without a list, destination in the table", false, "OPEN", "美国", true},
+        {"a kind without a list, destination in the table", false, "OPEN", "美国", false},
         {"a kind without a list, destination not in the table", false, "OPEN", "火星", false},
         {"a kind the site does not have", false, "NOPE", "北京", false},
     };
