@@ -11,6 +11,7 @@
 #include "cli/BaseDataCommand.h"
 #include "cli/DemoData.h"
 #include "cli/DumpCommand.h"
+#include "cli/FontsCommand.h"
 #include "cli/LoginCommand.h"
 #include "cli/NumberCommand.h"
 #include "cli/ProgramDirectory.h"
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  number KEY     log in and fetch one number from the server's number service\n"
     "  upload         log in and upload every shipment ready for upload; one JSON line per shipment,\n"
     "                 accepted ones leave the record files; exit 1 when any failed\n"
+    "  fonts          install the barcode fonts for this user; one JSON line per face, exit 1 when\n"
+    "                 any failed or fontconfig does not list it\n"
     "\n"
     "options:\n"
     "  --home DIR          program directory (default: the directory of this executable)\n"
@@ -88,6 +91,10 @@ int main(int argc, char** argv) {
     if (command == "demo") {
         if (!rest.empty()) return Usage("demo takes no arguments");
         return tallux::WriteDemoData(home, std::cout, std::cerr);
+    }
+    if (command == "fonts") {
+        if (!rest.empty()) return Usage("fonts takes no arguments");
+        return tallux::InstallFontsCommand(std::cout, std::cerr);
     }
     if (command == "login" || command == "basedata" || command == "number" || command == "upload") {
         if (command == "number" ? rest.size() != 1 : !rest.empty())

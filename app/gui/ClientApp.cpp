@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "app/fonts/BarcodeFontInstaller.h"
 #include "app/gui/MainFrame.h"
 #include "app/gui/SingleInstance.h"
 #include "print/LazySpreadsheetEngine.h"
@@ -129,6 +130,12 @@ bool CVarnoClientApp::CreateMainWindow(const InstanceKey&) {
     mainFrame_->showMaximized();
     mainFrame_->raise();
     mainFrame_->activateWindow();
+    // Before anything prints: the templates name the barcode faces. A face
+    // that cannot be installed only makes its barcodes print in a fallback.
+    for (const BarcodeFontInstall& font : InstallBarcodeFonts())
+        if (font.action == FontInstallAction::Failed || !font.found)
+            std::fprintf(stderr, "tallux: barcode font \"%s\" (%s) is not available\n", font.face.c_str(),
+                         font.path.c_str());
     return true;
 }
 
