@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "app/ProgramSettings.h"
+#include "store/DurableFile.h"
 
 namespace tallux {
 

@@ -40,11 +40,6 @@ bool LoadProgramSettings(const std::string& path, ProgramSettingsFile& settings)
 // false when it cannot be written.
 bool SaveProgramSettings(const std::string& path, const ProgramSettingsFile& settings);
 
-// Replaces path with bytes through a temporary file in the same folder
-// (written, synced, renamed), so a reader finds the old file or the new one,
-// never a part. False, and path untouched, when it cannot be done.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
-
 // A settings text field as a string (up to its terminator, never past the
 // field) and back (cut to maxCharacters, zero-padded).
 template <std::size_t N>

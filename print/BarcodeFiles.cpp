@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "store/DurableFile.h"
+
 namespace tallux {
 
 namespace {
@@ -22,17 +24,6 @@ char Replacement(char c) {
     case '|': return 'p';
     default: return c;
     }
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <unistd.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
+#include "store/DurableFile.h"
 #include "text/GbkCodec.h"
 
 namespace tallux {
@@ -99,26 +99,6 @@ bool ReadExactly(int fd, char* buffer, std::size_t size) {
         size -= static_cast<std::size_t>(got);
     }
     return true;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// After the rename the folder's entry must reach the disk as well.
-void SyncFolderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (folder.empty()) folder = ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 }  // namespace
@@ -234,26 +214,7 @@ PrinterAssociationTable LoadPrinterAssociations(const std::string& path,
 
 bool SavePrinterAssociations(const std::string& path, const PrinterAssociationTable& table) {
     if (table.Size() > static_cast<std::size_t>(INT32_MAX)) return false;
-    const std::string bytes = SerializePrinterAssociations(table);
-    // A name of this process's own beside the target, so that the rename
-    // stays on one file system; created, never opened if it exists.
-    static std::atomic<unsigned> serial{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temporary = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) {
-        SyncFolderOf(path);
-        return true;
-    }
-    ::unlink(temporary.c_str());
-    return false;
+    return ReplaceFileAtomically(path, SerializePrinterAssociations(table));
 }
 
 }  // namespace tallux
