@@ -50,21 +50,6 @@ QString Stored(const FixedText<N>& field) {
     return QString::fromStdU16String(DecodeStoredText(field.view(), N));
 }
 
-// Sends text as typed keys; CJK characters come as the text of key events,
-// as an input method delivers them.
-void TypeText(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClick(widget, c.toLatin1());
-            continue;
-        }
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
 QString FocusName() {
     QWidget* focused = QApplication::focusWidget();
     return focused ? focused->objectName() : QStringLiteral("(none)");
@@ -192,7 +177,7 @@ private slots:
         for (const Step& step : steps) {
             QCOMPARE(FocusName(), QLatin1String(step.field));
             QWidget* field = QApplication::focusWidget();
-            TypeText(field, QString::fromUtf8(step.text));
+            test::TypeText(field, QString::fromUtf8(step.text));
             if (QLatin1String(step.field) == QLatin1String("destination")) {
                 DestinationPopup* popup = form->DestinationsPopup();
                 QVERIFY(popup->isVisible());
@@ -290,7 +275,7 @@ private slots:
             test::FormField(*form, "kindName")->setText(QStringLiteral("国际快递"));
             QLineEdit* destination = test::FormField(*form, "destination");
             destination->setFocus(Qt::TabFocusReason);
-            TypeText(destination, QStringLiteral("印度"));
+            test::TypeText(destination, QStringLiteral("印度"));
             QTest::keyClick(destination, c.key, Qt::ControlModifier);
             QCOMPARE(destination->text(), QString::fromUtf8(c.destination));
             QCOMPARE(test::FormField<QComboBox>(*form, "language")->currentIndex(), c.language);
@@ -343,7 +328,7 @@ private slots:
         auto form = test::ShowFormWindow(*state_);
         QLineEdit* waybill = test::FormField(*form, "waybill");
         waybill->setFocus();
-        TypeText(waybill, QStringLiteral("TL123"));
+        test::TypeText(waybill, QStringLiteral("TL123"));
         QTest::keyClick(waybill, Qt::Key_Escape);
         QVERIFY(form->isVisible());
         QCOMPARE(FocusName(), QStringLiteral("waybill"));
@@ -357,9 +342,9 @@ private slots:
             auto form = test::ShowFormWindow(*state_);
             auto* edit = test::FormField<LimitedTextEdit>(*form, name);
             edit->setFocus();
-            TypeText(edit, QStringLiteral("a"));
+            test::TypeText(edit, QStringLiteral("a"));
             QTest::keyClick(edit, Qt::Key_Return);
-            TypeText(edit, QStringLiteral("b"));
+            test::TypeText(edit, QStringLiteral("b"));
             QTest::keyClick(edit, Qt::Key_Up);
             QCOMPARE(FocusName(), QLatin1String(name));
             QCOMPARE(edit->StoredText(), QStringLiteral("a\r\nb"));

@@ -35,21 +35,6 @@ QString FocusName(const QWidget& form) {
     return focused ? focused->objectName() : QStringLiteral("(none)");
 }
 
-// Sends text as typed keys; CJK characters come as the text of key events,
-// as an input method delivers them.
-void TypeText(QWidget* widget, const QString& text) {
-    for (QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClick(widget, c.toLatin1());
-            continue;
-        }
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
-}
-
 // Text as an input method commits it: no key event reaches the field.
 void CommitText(QWidget* widget, const QString& text) {
     QInputMethodEvent commit;
@@ -206,7 +191,7 @@ private slots:
                         else if (c.inputMethod && ch.unicode() >= 128)
                             CommitText(destination, QString(ch));
                         else
-                            TypeText(destination, QString(ch));
+                            test::TypeText(destination, QString(ch));
                     }
                     QVERIFY2(ShownRows(*form->DestinationsPopup()) == step.rows,
                              qPrintable(label + QStringLiteral(" after ") + destination->text() + QStringLiteral(": ") +
@@ -237,7 +222,7 @@ private slots:
             QLineEdit* fee = test::FormField(*form, "fee");
             // Typed, left with Up, back with Down, Enter.
             destination->setFocus(Qt::TabFocusReason);
-            TypeText(destination, QStringLiteral("印"));
+            test::TypeText(destination, QStringLiteral("印"));
             QVERIFY(form->DestinationsPopup()->isVisible());
             QTest::keyClick(destination, Qt::Key_Up);
             QCOMPARE(FocusName(*form), QStringLiteral("fee"));
@@ -250,7 +235,7 @@ private slots:
             // Typed, then replaced by the form.
             destination->setFocus(Qt::BacktabFocusReason);
             QTest::keyClick(destination, Qt::Key_Backspace);
-            TypeText(destination, QStringLiteral("美"));
+            test::TypeText(destination, QStringLiteral("美"));
             QVERIFY(form->DestinationsPopup()->isVisible());
             destination->setText(QStringLiteral("印度"));
             QVERIFY(!form->DestinationsPopup()->isVisible());

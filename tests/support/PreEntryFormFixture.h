@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -28,6 +29,21 @@ inline bool LoadFormKinds(BaseData& data) {
                               G("印度新德里") + "\tNew Delhi\n" + "2 0\tIN\tIN\t400001\t" + G("印度孟买") +
                               "\tMumbai\n" + "2 0\tUS\tUS\t\t" + G("美国") + "\tUnited States\n";
     return data.destinations.Parse(table);
+}
+
+// Sends text as typed keys; CJK characters come as the text of key events,
+// as an input method delivers them.
+inline void TypeText(QWidget* widget, const QString& text) {
+    for (QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClick(widget, c.toLatin1());
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 // The form in a shown, active window of its own, as tall as the client's.
